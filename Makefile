@@ -1,0 +1,40 @@
+# make run  : install what is missing, build, and start PICREEL in a folder of sample pictures
+# make test : install what is missing, build, and run every test
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+SAMPLES    ?= sample-pictures
+
+.PHONY: run test test-sanitize setup build build-sanitize samples clean
+
+setup:
+	bash scripts/setup
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: setup $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+samples: build
+	$(BUILD)/src/picreel-samples $(SAMPLES)
+
+run: samples
+	cd $(SAMPLES) && ../$(BUILD)/src/picreel
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+$(ASAN_BUILD)/CMakeCache.txt:
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DPICREEL_SANITIZE=ON
+
+build-sanitize: setup $(ASAN_BUILD)/CMakeCache.txt
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+# The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize: build-sanitize
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	    ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(SAMPLES)

@@ -1,0 +1,156 @@
+#include "platform/qt_platform.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStorageInfo>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace platform {
+
+QtPlatform::QtPlatform() : instanceFolder_(InstanceFolder::claim(InstanceFolder::defaultBase())) {}
+
+QtPlatform::~QtPlatform() {
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+}
+
+MsgAnswer QtPlatform::messageBox(const MsgBoxRequest& request) {
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(request.title);
+    box.setText(request.prompt);
+    switch (request.icon) {
+    case MsgIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MsgIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MsgIcon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    }
+    if (request.buttons == MsgButtons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    // A box must show the normal pointer even while the program shows the hourglass.
+    const bool hourglass = QApplication::overrideCursor() != nullptr;
+    if (hourglass)
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const int result = box.exec();
+    if (hourglass)
+        QApplication::restoreOverrideCursor();
+    if (request.buttons == MsgButtons::OK)
+        return MsgAnswer::OK;
+    return result == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
+}
+
+QStringList qtNameFilters(const QString& classicFilter) {
+    QStringList filters;
+    const QStringList parts = classicFilter.split(u'|');
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(u';', u' ');
+        if (patterns.trimmed() == QLatin1String("*.*"))
+            patterns = QStringLiteral("*");
+        filters << parts[i] + QStringLiteral(" (") + patterns + u')';
+    }
+    return filters;
+}
+
+bool QtPlatform::fileDialog(FileDialogMode mode, CommonDialog& dialog) {
+    QFileDialog fd(QApplication::activeWindow(), dialog.DialogTitle, dialog.InitDir);
+    fd.setAcceptMode(mode == FileDialogMode::Save ? QFileDialog::AcceptSave
+                                                  : QFileDialog::AcceptOpen);
+    fd.setFileMode(mode == FileDialogMode::Save ? QFileDialog::AnyFile
+                                                : QFileDialog::ExistingFile);
+    // The program asks about replacing a file itself.
+    fd.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!dialog.DefaultExt.isEmpty())
+        fd.setDefaultSuffix(dialog.DefaultExt);
+    if (!dialog.Filter.isEmpty())
+        fd.setNameFilters(qtNameFilters(dialog.Filter));
+    if (!dialog.FileName.isEmpty())
+        fd.selectFile(dialog.FileName);
+    if (fd.exec() != QDialog::Accepted || fd.selectedFiles().isEmpty())
+        return false;
+    dialog.FileName = QDir::toNativeSeparators(fd.selectedFiles().constFirst());
+    return true;
+}
+
+void QtPlatform::beep() { QApplication::beep(); }
+
+void QtPlatform::setMousePointer(MousePointer pointer) {
+    if (pointer == pointer_)
+        return;
+    pointer_ = pointer;
+    if (pointer == MousePointer::Hourglass)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        while (QApplication::overrideCursor())
+            QApplication::restoreOverrideCursor();
+}
+
+void QtPlatform::doEvents() { QCoreApplication::processEvents(); }
+
+bool QtPlatform::openDocument(const QString& pathOrUrl) {
+    const QUrl url = pathOrUrl.contains(QLatin1String("://")) ? QUrl(pathOrUrl)
+                                                               : QUrl::fromLocalFile(pathOrUrl);
+    return QDesktopServices::openUrl(url);
+}
+
+bool QtPlatform::startProgram(const QString& path) { return QProcess::startDetached(path, {}); }
+
+QString QtPlatform::programFolder() const { return QCoreApplication::applicationDirPath(); }
+
+QString QtPlatform::windowsDirectory() const {
+    return instanceFolder_ ? instanceFolder_->path() : QString();
+}
+
+QString QtPlatform::desktopFolder() const {
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    if (desktop.isEmpty() || !QFileInfo(desktop).isDir())
+        return {};
+    return QDir::toNativeSeparators(desktop) + QDir::separator();
+}
+
+QList<Volume> QtPlatform::volumes() const {
+    QList<Volume> result;
+    for (const QStorageInfo& info : QStorageInfo::mountedVolumes()) {
+        if (!info.isValid())
+            continue;
+        QString root = QDir::toNativeSeparators(info.rootPath());
+        if (!root.endsWith(QDir::separator()))
+            root += QDir::separator();
+        const bool duplicate = std::any_of(result.cbegin(), result.cend(),
+                                           [&](const Volume& v) { return v.rootPath == root; });
+        if (!duplicate)
+            result.append(Volume{root, info.name(), info.isReady()});
+    }
+    // The root volume first, the others by path.
+    const QString root = QDir::separator();
+    std::sort(result.begin(), result.end(), [&](const Volume& a, const Volume& b) {
+        return std::pair(a.rootPath != root, a.rootPath) < std::pair(b.rootPath != root, b.rootPath);
+    });
+    return result;
+}
+
+std::optional<QString> QtPlatform::keyValue(const QString&, const QString&) const {
+    return std::nullopt;
+}
+
+} // namespace platform
