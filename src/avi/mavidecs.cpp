@@ -1,0 +1,8 @@
+#include "avi/mavidecs.h"
+
+namespace mAVIDecs {
+
+void AVIFileInit() {}
+void AVIFileExit() {}
+
+} // namespace mAVIDecs
