@@ -1,10 +1,15 @@
+#include "mainwindow/my_main_form.h"
 #include "platform/qt_platform.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("picreel"));
     platform::QtPlatform desktop;
     platform::install(&desktop);
-    return 0;
+
+    MyMainForm form;
+    form.Form_Load();
+    return app.exec();
 }

@@ -56,7 +56,8 @@ std::unique_ptr<InstanceFolder> InstanceFolder::claim(const QString& base) {
     for (int slot = 0; slot < maxSlots; ++slot) {
         const QString slotPath = base + QLatin1Char('/') + QString::number(slot);
         const QByteArray lockName = QFile::encodeName(slotPath + QStringLiteral(".lock"));
-        const int fd = ::open(lockName.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        const int fd =
+            ::open(lockName.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (fd < 0)
             continue;
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -70,6 +71,8 @@ std::unique_ptr<InstanceFolder> InstanceFolder::claim(const QString& base) {
     return nullptr;
 }
 
-InstanceFolder::~InstanceFolder() { ::close(lockFd_); }
+InstanceFolder::~InstanceFolder() {
+    ::close(lockFd_);
+}
 
 } // namespace platform

@@ -20,7 +20,9 @@ Platform* install(Platform* p) {
     return previous;
 }
 
-QString applicationTitle() { return QStringLiteral("picreel"); }
+QString applicationTitle() {
+    return QStringLiteral("picreel");
+}
 
 MsgAnswer MsgBox(const QString& prompt, MsgButtons buttons, MsgIcon icon, const QString& title) {
     return current().messageBox(

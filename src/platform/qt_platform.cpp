@@ -76,8 +76,7 @@ bool QtPlatform::fileDialog(FileDialogMode mode, CommonDialog& dialog) {
     QFileDialog fd(QApplication::activeWindow(), dialog.DialogTitle, dialog.InitDir);
     fd.setAcceptMode(mode == FileDialogMode::Save ? QFileDialog::AcceptSave
                                                   : QFileDialog::AcceptOpen);
-    fd.setFileMode(mode == FileDialogMode::Save ? QFileDialog::AnyFile
-                                                : QFileDialog::ExistingFile);
+    fd.setFileMode(mode == FileDialogMode::Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // The program asks about replacing a file itself.
     fd.setOption(QFileDialog::DontConfirmOverwrite);
     if (!dialog.DefaultExt.isEmpty())
@@ -92,7 +91,9 @@ bool QtPlatform::fileDialog(FileDialogMode mode, CommonDialog& dialog) {
     return true;
 }
 
-void QtPlatform::beep() { QApplication::beep(); }
+void QtPlatform::beep() {
+    QApplication::beep();
+}
 
 void QtPlatform::setMousePointer(MousePointer pointer) {
     if (pointer == pointer_)
@@ -105,17 +106,23 @@ void QtPlatform::setMousePointer(MousePointer pointer) {
             QApplication::restoreOverrideCursor();
 }
 
-void QtPlatform::doEvents() { QCoreApplication::processEvents(); }
+void QtPlatform::doEvents() {
+    QCoreApplication::processEvents();
+}
 
 bool QtPlatform::openDocument(const QString& pathOrUrl) {
-    const QUrl url = pathOrUrl.contains(QLatin1String("://")) ? QUrl(pathOrUrl)
-                                                               : QUrl::fromLocalFile(pathOrUrl);
+    const QUrl url =
+        pathOrUrl.contains(QLatin1String("://")) ? QUrl(pathOrUrl) : QUrl::fromLocalFile(pathOrUrl);
     return QDesktopServices::openUrl(url);
 }
 
-bool QtPlatform::startProgram(const QString& path) { return QProcess::startDetached(path, {}); }
+bool QtPlatform::startProgram(const QString& path) {
+    return QProcess::startDetached(path, {});
+}
 
-QString QtPlatform::programFolder() const { return QCoreApplication::applicationDirPath(); }
+QString QtPlatform::programFolder() const {
+    return QCoreApplication::applicationDirPath();
+}
 
 QString QtPlatform::windowsDirectory() const {
     return instanceFolder_ ? instanceFolder_->path() : QString();
@@ -144,7 +151,8 @@ QList<Volume> QtPlatform::volumes() const {
     // The root volume first, the others by path.
     const QString root = QDir::separator();
     std::sort(result.begin(), result.end(), [&](const Volume& a, const Volume& b) {
-        return std::pair(a.rootPath != root, a.rootPath) < std::pair(b.rootPath != root, b.rootPath);
+        return std::pair(a.rootPath != root, a.rootPath) <
+               std::pair(b.rootPath != root, b.rootPath);
     });
     return result;
 }

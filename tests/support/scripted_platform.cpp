@@ -32,8 +32,8 @@ QList<MsgBoxRequest> ScriptedPlatform::takeBoxes() {
 MsgAnswer ScriptedPlatform::messageBox(const MsgBoxRequest& request) {
     boxes.append(request);
     if (boxAnswers.isEmpty()) {
-        const QByteArray what = "unexpected message box: " + request.title.toUtf8() + " / " +
-                                request.prompt.toUtf8();
+        const QByteArray what =
+            "unexpected message box: " + request.title.toUtf8() + " / " + request.prompt.toUtf8();
         QTest::qFail(what.constData(), __FILE__, __LINE__);
         return request.buttons == MsgButtons::OK ? MsgAnswer::OK : MsgAnswer::No;
     }

@@ -1,0 +1,10 @@
+#include "mainwindow/my_main_form.h"
+#include "platform/controls/file_list.h"
+
+#include <QPushButton>
+
+void MyMainForm::File1_PathChange() {
+    const int count = File1->ListCount();
+    All_button->setText(count == 0 ? QStringLiteral("Add ALL")
+                                   : QStringLiteral("Add ALL [%1]").arg(count));
+}

@@ -1,0 +1,25 @@
+#include "mainwindow/my_main_form.h"
+#include "platform/controls/file_list.h"
+#include "platform/controls/list_box.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+void MyMainForm::RefreshCommandStates() {
+    const bool selected = BMPlist->ListIndex() != -1;
+    for (QPushButton* b :
+         {UpButton, DownButton, No_duplicates_button, Remove_button, MakeAVI_button})
+        b->setEnabled(selected);
+    // Make needs pictures, not a selection.
+    MakeAVI_button->setEnabled(BMPlist->ListCount() != 0);
+    const bool previewed = !CurrentPicturePath.isEmpty();
+    Add_button->setEnabled(previewed);
+    Insert_button->setEnabled(previewed);
+    All_button->setEnabled(File1->ListCount() != 0);
+}
+
+void MyMainForm::PlayReset() {
+    PlayAVIbutton->setEnabled(false);
+    PlayAVIbutton->setToolTip(QStringLiteral("Play AVI file"));
+    lblStatus->setText(QString());
+}

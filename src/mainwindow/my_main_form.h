@@ -1,0 +1,149 @@
+#pragma once
+
+#include "mainwindow/picture_format.h"
+#include "platform/common_dialog.h"
+#include "platform/mouse_pointer.h"
+
+#include <QMainWindow>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+
+namespace controls {
+class DirList;
+class DriveList;
+class FileList;
+class ImageBox;
+class ListBox;
+struct MouseArgs;
+} // namespace controls
+
+// The main window. Its controls keep their classic names (also as objectName), and its
+// handlers are grouped here by subsystem and defined in that subsystem's folder.
+class MyMainForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit MyMainForm(QWidget* parent = nullptr);
+    ~MyMainForm() override;
+
+    // --- window state, held from load to unload ---
+    QString CurrentPicturePath;
+    QString AviFilePath;
+    bool AbortRequested = false;
+    PictureFormat FirstPictureFormat;
+
+    // Busy exactly while the Make button reads "RUNNING": the caption is the state.
+    bool isBusy() const;
+
+    platform::MousePointer MousePointer() const;
+    void setMousePointer(platform::MousePointer pointer);
+
+    // --- lifecycle (mainwindow/lifecycle.cpp) ---
+    void Form_Load();
+    void Form_QueryUnload(bool& Cancel, int UnloadMode);
+    void Form_Unload(bool& Cancel);
+    void ExitMenu_Click();
+    QString WindowsDirectoryPath() const;
+
+    // --- command states and filmstrip (mainwindow/command_states.cpp, filmstrip.cpp) ---
+    void RefreshCommandStates();
+    void RefreshFilmstrip();
+    void PlayReset();
+    void BMPlist_Click();
+
+    // --- Add all (list/add_all.cpp) ---
+    void File1_PathChange();
+
+    // --- keys; the window sees every key before the focused control (mainwindow/key_preview.cpp).
+    // Setting the code to 0 consumes the key.
+    void Form_KeyDown(int& KeyCode, int Shift);
+    void Form_KeyPress(int& KeyAscii);
+    void Form_KeyUp(int& KeyCode, int Shift);
+
+    // --- controls (mainwindow/layout.cpp) ---
+    QLabel* Label1;
+    controls::DriveList* Drive1;
+    controls::DirList* Dir1;
+    QPushButton* DesktopButton;
+    controls::FileList* File1;
+
+    QPushButton* No_duplicates_button;
+    QLabel* lblfps;
+    QLineEdit* txtFPS;
+    QLabel* Duration_label;
+    QLineEdit* duration_txtbox;
+    QPushButton* Remove_button;
+    QLabel* Preview_filename_label;
+    controls::ImageBox* imgPreview;
+    QLabel* PreviewSize_label;
+    QPushButton* Insert_button;
+    QPushButton* Add_button;
+    QPushButton* All_button;
+
+    QPushButton* UpButton;
+    QLabel* bmplist_filename_label;
+    controls::ListBox* BMPlist;
+    QPushButton* DownButton;
+    QLabel* bmp_size_label;
+    QPushButton* MakeAVI_button;
+    QPushButton* PlayAVIbutton;
+    QLabel* lblStatus;
+
+    controls::ImageBox* FilmImage;
+    QLabel* Previous_image_label;
+    controls::ImageBox* Previous_image;
+    QLabel* Selected_image_label;
+    controls::ImageBox* Selected_Image;
+    QLabel* Next_image_label;
+    controls::ImageBox* Next_image;
+
+    controls::ImageBox* TempImage;
+    platform::CommonDialog CommonDialog1;
+    QFrame* Line1;
+
+    // --- menus (mainwindow/menus.cpp) ---
+    QMenu* FileMenu;
+    QAction* OpenMenu;
+    QAction* SaveMenu;
+    QAction* MenuLineBreak1;
+    QAction* DeskTopMenuItem;
+    QAction* MenuLineBreak2;
+    QAction* ExitMenu;
+    QMenu* BitmapMenu;
+    QAction* AddBMPmenu;
+    QAction* InsertMenu;
+    QAction* AddAllMenu;
+    QAction* LineBreak1Menu;
+    QAction* RemoveMenu;
+    QAction* NoDuplicatesMenu;
+    QAction* ClearALLmenu;
+    QAction* LineBreak2Menu;
+    QAction* SHiftUpMenu;
+    QAction* ShiftDownMenu;
+    QAction* LineBreak3Menu;
+    QAction* PreviewMenu;
+    QMenu* AVImenu;
+    QAction* MakeAVImenu;
+    QAction* PlayAVImenu;
+    QMenu* HelpMenu;
+    QAction* TipsMenu;
+    QAction* FernquillMenu;
+    QAction* AboutMenu;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void setTabOrderOfControls();
+    void connectHandlers();
+    // Loads a picture for display; an empty picture when it cannot be loaded.
+    static QImage loadForDisplay(const QString& path);
+};

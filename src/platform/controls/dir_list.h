@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QHash>
+#include <QListWidget>
+
+namespace controls {
+
+// A classic folder list: the open folder's ancestors from its volume's root, then its
+// subfolders, sorted ignoring case. A double click or Enter opens a folder.
+class DirList : public QListWidget {
+    Q_OBJECT
+
+public:
+    explicit DirList(QWidget* parent = nullptr);
+
+    QString Path() const { return path_; }
+    // Opens folder and raises Change when that is another folder. A bare volume (its root
+    // or its drive-list entry) opens the folder last open on that volume. False when the
+    // folder does not exist.
+    bool setPath(const QString& folder);
+
+signals:
+    void Change();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void fill();
+    void openRow(int row);
+
+    QString path_;
+    QHash<QString, QString> lastFolderOfVolume_;
+};
+
+} // namespace controls

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/controls/mouse_args.h"
+
+#include <QListWidget>
+#include <QRegularExpression>
+
+namespace controls {
+
+// A classic file list: the files (never folders) of one folder whose names match a
+// ";"-separated pattern, case-insensitively, in natural order.
+class FileList : public QListWidget {
+    Q_OBJECT
+
+public:
+    explicit FileList(QWidget* parent = nullptr);
+
+    QString Path() const { return path_; }
+    // Lists folder and raises PathChange; false (and nothing changes) when it cannot be listed.
+    bool setPath(const QString& folder);
+    // Reads the same folder again; raises no PathChange.
+    bool Refresh();
+
+    QString Pattern() const { return pattern_; }
+    void setPattern(const QString& pattern);
+
+    int ListIndex() const;
+    void setListIndex(int index);
+    int ListCount() const { return count(); }
+    QString List(int index) const;
+    QString FileName() const { return List(ListIndex()); }
+
+    // Whether a bare file name matches the pattern.
+    bool matches(const QString& name) const;
+
+signals:
+    void PathChange();
+    void Click();
+    void DblClick();
+    void MouseDown(const controls::MouseArgs& args);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    bool readFolder(const QString& folder);
+
+    QString path_;
+    QString pattern_;
+    QList<QRegularExpression> filters_;
+    bool settingIndex_ = false;
+};
+
+} // namespace controls

@@ -1,0 +1,56 @@
+#include "platform/controls/image_box.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace controls {
+
+ImageBox::ImageBox(bool stretch, Border border, QWidget* parent)
+    : QFrame(parent), stretch_(stretch) {
+    switch (border) {
+    case Border::None:
+        setFrameStyle(QFrame::NoFrame);
+        break;
+    case Border::Sunken3D:
+        setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        break;
+    case Border::Flat:
+        setFrameStyle(QFrame::Box | QFrame::Plain);
+        break;
+    }
+    setLineWidth(1);
+}
+
+void ImageBox::setPicture(const QImage& picture) {
+    picture_ = picture;
+    if (!stretch_ && !picture_.isNull()) {
+        const int frame = 2 * frameWidth();
+        resize(picture_.width() + frame, picture_.height() + frame);
+    }
+    update();
+}
+
+void ImageBox::paintEvent(QPaintEvent* event) {
+    QFrame::paintEvent(event);
+    if (picture_.isNull())
+        return;
+    QPainter painter(this);
+    const QRect inside = contentsRect();
+    if (stretch_) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(inside, picture_);
+    } else {
+        painter.drawImage(inside.topLeft(), picture_);
+    }
+}
+
+void ImageBox::mousePressEvent(QMouseEvent* event) {
+    emit MouseDown(classicMouseArgs(event));
+}
+
+void ImageBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        emit DblClick();
+}
+
+} // namespace controls

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/controls/mouse_args.h"
+
+#include <QFrame>
+#include <QImage>
+
+namespace controls {
+
+// A classic image control. Stretched, it draws its picture over its whole inside; not
+// stretched, it takes the picture's natural size, so Width and Height tell the picture's
+// size in pixels.
+class ImageBox : public QFrame {
+    Q_OBJECT
+
+public:
+    enum class Border { None, Sunken3D, Flat };
+
+    explicit ImageBox(bool stretch, Border border = Border::None, QWidget* parent = nullptr);
+
+    const QImage& Picture() const { return picture_; }
+    void setPicture(const QImage& picture);
+    void clearPicture() { setPicture(QImage()); }
+    bool Stretch() const { return stretch_; }
+
+    int Width() const { return width(); }
+    int Height() const { return height(); }
+    void Refresh() { repaint(); }
+
+signals:
+    void MouseDown(const controls::MouseArgs& args);
+    void DblClick();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    QImage picture_;
+    bool stretch_;
+};
+
+} // namespace controls

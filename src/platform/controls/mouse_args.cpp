@@ -1,0 +1,28 @@
+#include "platform/controls/mouse_args.h"
+
+#include <QMouseEvent>
+
+namespace controls {
+
+MouseArgs classicMouseArgs(const QMouseEvent* event) {
+    MouseArgs args;
+    const Qt::MouseButtons held = event->buttons() | event->button();
+    if (held & Qt::LeftButton)
+        args.Button |= LeftButton;
+    if (held & Qt::RightButton)
+        args.Button |= RightButton;
+    if (held & Qt::MiddleButton)
+        args.Button |= MiddleButton;
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    if (mods & Qt::ShiftModifier)
+        args.Shift |= 1;
+    if (mods & Qt::ControlModifier)
+        args.Shift |= 2;
+    if (mods & Qt::AltModifier)
+        args.Shift |= 4;
+    args.X = float(event->position().x());
+    args.Y = float(event->position().y());
+    return args;
+}
+
+} // namespace controls
