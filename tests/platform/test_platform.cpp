@@ -1,0 +1,180 @@
+#include "platform/controls/file_list.h"
+#include "platform/controls/list_box.h"
+#include "platform/controls/natural_order.h"
+#include "platform/instance_folder.h"
+#include "platform/windows_directory.h"
+#include "scripted_platform.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <sys/stat.h>
+
+class PlatformTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void windowsDirectoryPathAppendsOneSeparator_data();
+    void windowsDirectoryPathAppendsOneSeparator();
+    void runningCopiesNeverShareAFolder();
+    void instanceFolderRefusesForeignOrLinkedBase();
+    void fileListMatchesPatternInNaturalOrder();
+    void listBoxKeepsSelectionOnTheSameEntry();
+    void scriptedBoxesAreRecordedAndAnswered();
+};
+
+void PlatformTest::windowsDirectoryPathAppendsOneSeparator_data() {
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("plain") << "/run/user/1/picreel/0"
+                           << "/run/user/1/picreel/0/";
+    // A folder that already ends with the separator still gets one more, as before.
+    QTest::newRow("root") << "/"
+                          << "//";
+    QTest::newRow("spaces trimmed") << "  /tmp/w  "
+                                    << "/tmp/w/";
+    QTest::newRow("cut at NUL") << QString("/tmp/w") + QChar(0) + "junk"
+                                << "/tmp/w/";
+}
+
+void PlatformTest::windowsDirectoryPathAppendsOneSeparator() {
+    QFETCH(QString, folder);
+    QFETCH(QString, expected);
+    ScriptedPlatform desktop;
+    desktop.windowsDir = folder;
+    QCOMPARE(platform::WindowsDirectoryPath(u'/'), expected);
+    QCOMPARE(platform::WindowsDirectoryPath(u'\\'),
+             QString(expected).replace(expected.size() - 1, 1, u'\\'));
+}
+
+// Two copies of the program running at once each get their own folder (and so their own
+// temporary picture); a copy that has ended leaves its folder to the next one.
+void PlatformTest::runningCopiesNeverShareAFolder() {
+    QTemporaryDir base;
+    const QString root = base.filePath("picreel");
+    auto first = platform::InstanceFolder::claim(root);
+    auto second = platform::InstanceFolder::claim(root);
+    QVERIFY(first && second);
+    QVERIFY(first->path() != second->path());
+    for (const QString& dir : {root, first->path(), first->path() + "/TEMP"}) {
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(dir).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 0777, 0700u);
+    }
+    QVERIFY(QFileInfo(second->path() + "/TEMP").isDir());
+
+    const QString firstPath = first->path();
+    first.reset();
+    auto third = platform::InstanceFolder::claim(root);
+    QVERIFY(third);
+    QCOMPARE(third->path(), firstPath);
+}
+
+void PlatformTest::instanceFolderRefusesForeignOrLinkedBase() {
+    QTemporaryDir scratch;
+    // A link planted where our folder should be is not followed.
+    QVERIFY(QFile::link(scratch.path(), scratch.filePath("linked")));
+    QVERIFY(!platform::InstanceFolder::claim(scratch.filePath("linked")));
+    // A file in the way.
+    QFile file(scratch.filePath("file"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(!platform::InstanceFolder::claim(scratch.filePath("file")));
+    // A base with loose permissions is tightened, not used as it is.
+    QVERIFY(QDir().mkdir(scratch.filePath("loose")));
+    QFile::setPermissions(scratch.filePath("loose"), QFileDevice::Permissions(0x7777));
+    QVERIFY(platform::InstanceFolder::claim(scratch.filePath("loose")));
+    struct stat st {};
+    QCOMPARE(::stat(QFile::encodeName(scratch.filePath("loose")).constData(), &st), 0);
+    QCOMPARE(st.st_mode & 0777, 0700u);
+}
+
+void PlatformTest::fileListMatchesPatternInNaturalOrder() {
+    ScriptedPlatform desktop;
+    QTemporaryDir dir;
+    for (const char* name : {"img10.jpg", "img2.JPG", "Img1.bmp", "a.BMP", "b.Jpg", "c.gif",
+                             "d.png", "e.xgif", "gif", "f.bmp.txt"}) {
+        QFile f(dir.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    QVERIFY(QDir(dir.path()).mkdir("folder.bmp")); // folders are never listed
+
+    controls::FileList list;
+    list.setPattern("*.bmp;*.jpg;*gif");
+    QSignalSpy pathChanges(&list, &controls::FileList::PathChange);
+    QVERIFY(list.setPath(dir.path()));
+    QCOMPARE(pathChanges.count(), 1);
+    QStringList shown;
+    for (int i = 0; i < list.ListCount(); ++i)
+        shown << list.List(i);
+    QCOMPARE(shown, (QStringList{"a.BMP", "b.Jpg", "c.gif", "e.xgif", "gif", "Img1.bmp", "img2.JPG",
+                                 "img10.jpg"}));
+    QCOMPARE(list.ListIndex(), -1);
+    QCOMPARE(list.List(99), QString());
+
+    // Re-reading the same folder is not a change of folder.
+    QVERIFY(list.Refresh());
+    QCOMPARE(pathChanges.count(), 1);
+    // A folder that does not exist changes nothing.
+    QVERIFY(!list.setPath(dir.filePath("missing")));
+    QCOMPARE(list.Path(), dir.path());
+    QCOMPARE(list.ListCount(), 8);
+
+    QVERIFY(controls::naturalLess("pic9", "pic010"));
+    QVERIFY(!controls::naturalLess("pic010", "pic9"));
+    QVERIFY(controls::naturalLess("a", "B"));
+}
+
+void PlatformTest::listBoxKeepsSelectionOnTheSameEntry() {
+    controls::ListBox list;
+    QSignalSpy clicks(&list, &controls::ListBox::Click);
+    for (const char* entry : {"a", "b", "c"})
+        list.AddItem(entry);
+    QCOMPARE(list.ListIndex(), -1);
+    QCOMPARE(clicks.count(), 0);
+
+    list.setListIndex(1);
+    QCOMPARE(clicks.count(), 1);
+    list.setListIndex(1); // every write raises Click, even an unchanged one
+    QCOMPARE(clicks.count(), 2);
+    QCOMPARE(list.Text(), QString("b"));
+
+    list.AddItem("new", 1); // at the selection: the entry moves down and stays selected
+    QCOMPARE(list.ListIndex(), 2);
+    QCOMPARE(list.Text(), QString("b"));
+    list.AddItem("end");
+    QCOMPARE(list.ListIndex(), 2);
+    list.RemoveItem(0); // before the selection
+    QCOMPARE(list.ListIndex(), 1);
+    QCOMPARE(list.Text(), QString("b"));
+    list.RemoveItem(2); // after it
+    QCOMPARE(list.ListIndex(), 1);
+    list.RemoveItem(1); // the selected entry itself
+    QCOMPARE(list.ListIndex(), -1);
+    QCOMPARE(list.Text(), QString());
+    QCOMPARE(clicks.count(), 2); // edits never raise Click
+
+    list.setListIndex(-1);
+    QCOMPARE(list.ListIndex(), -1);
+    QCOMPARE(clicks.count(), 3);
+}
+
+void PlatformTest::scriptedBoxesAreRecordedAndAnswered() {
+    ScriptedPlatform desktop;
+    desktop.answerNextBox(platform::MsgAnswer::No);
+    QCOMPARE(platform::MsgBox("Sure?", platform::MsgButtons::YesNo, platform::MsgIcon::Exclamation,
+                              "Question"),
+             platform::MsgAnswer::No);
+    desktop.expectOkBoxes(1);
+    platform::MsgBox("Done");
+    const auto boxes = desktop.takeBoxes();
+    QCOMPARE(boxes.size(), 2);
+    QCOMPARE(boxes[1].title, QString("picreel")); // no title of its own: the application's
+    QCOMPARE(boxes[1].icon, platform::MsgIcon::None);
+    QCOMPARE(boxes[1].buttons, platform::MsgButtons::OK);
+}
+
+QTEST_MAIN(PlatformTest)
+#include "test_platform.moc"
