@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+namespace picture {
+
+// The platform's picture saving: writes `image` as an uncompressed bottom-up 24-bit Bitmap
+// (40-byte info header, no colour table), replacing any file at `path`. Every picture comes
+// out as 24 bits whatever it was decoded as, so the same input always gives the same
+// width, height and bit count, and pictures of one size always match. Alpha is dropped.
+// Throws PictureError (WriteFailed) for a null image or a file that cannot be written.
+void SavePicture(const QImage& image, const QString& path);
+
+} // namespace picture

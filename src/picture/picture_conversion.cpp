@@ -1,0 +1,33 @@
+#include "picture/picture_conversion.h"
+
+#include "picture/bitmap_saver.h"
+#include "picture/picture_error.h"
+#include "picture/picture_loader.h"
+#include "platform/windows_directory.h"
+
+#include <QDir>
+
+namespace picture {
+
+QString TempBitmapPath() {
+    return platform::WindowsDirectoryPath() + QStringLiteral("TEMP") + QDir::separator() +
+           QStringLiteral("$T$.bmp");
+}
+
+bool LoadPictureAsDib(const QString& path, cDIB& dib, QImage& tempImage) {
+    tempImage = LoadPicture(path);
+    const QString temp = TempBitmapPath();
+    SavePicture(tempImage, temp);
+    return dib.CreateFromFile(temp);
+}
+
+bool IsLoadablePicture(const QString& path, QImage& tempImage) {
+    try {
+        tempImage = LoadPicture(path);
+        return true;
+    } catch (const PictureError&) {
+        return false;
+    }
+}
+
+} // namespace picture

@@ -1,0 +1,55 @@
+#include "picture/picture_loader.h"
+
+#include "picture/picture_error.h"
+
+#include <QFile>
+#include <QImageReader>
+
+namespace picture {
+
+namespace {
+
+[[noreturn]] void refuse(const QString& path, const QString& why) {
+    throw PictureError(PictureError::Kind::NotLoadable, path + QStringLiteral(": ") + why);
+}
+
+// Our own look at the first bytes, so that no other reader Qt happens to have (PNG, ICO,
+// TGA, ...) gets a say, and so that a file's name never decides.
+QByteArray formatByContent(const QByteArray& head) {
+    if (head.startsWith("BM"))
+        return "bmp";
+    if (head.startsWith("\xFF\xD8\xFF"))
+        return "jpeg";
+    if (head.startsWith("GIF87a") || head.startsWith("GIF89a"))
+        return "gif";
+    return {};
+}
+
+} // namespace
+
+QImage LoadPicture(const QString& path) {
+    // Qt refuses anything above 128 MB decoded; ours is the pixel limit checked below.
+    QImageReader::setAllocationLimit(int(maxPicturePixels * 4 / (1024 * 1024)));
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        refuse(path, file.errorString());
+    const QByteArray format = formatByContent(file.peek(6));
+    if (format.isEmpty())
+        refuse(path, QStringLiteral("not a BMP, JPEG or GIF picture"));
+
+    QImageReader reader(&file, format);
+    reader.setDecideFormatFromContent(false);
+    reader.setAutoTransform(true);
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > maxPicturePixels)
+        refuse(path, QStringLiteral("%1 x %2 pixels is more than this program decodes")
+                         .arg(size.width())
+                         .arg(size.height()));
+    QImage image;
+    if (!reader.read(&image))
+        refuse(path, reader.errorString());
+    return image;
+}
+
+} // namespace picture

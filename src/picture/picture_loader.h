@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+namespace picture {
+
+// The largest picture the loader decodes: 256 megapixels, 1 GiB once decoded. Anything
+// claiming more is refused from its header alone, before a byte of pixels is allocated.
+constexpr qint64 maxPicturePixels = 256LL * 1024 * 1024;
+
+// The platform's picture loading: decodes a BMP, JPEG or GIF file, recognised by its
+// content whatever its name says (a PNG named .jpg is refused, a JPEG named .bmp loads).
+// An animated GIF gives its first frame; a JPEG's orientation tag is applied. Throws
+// PictureError (NotLoadable) for a missing or unreadable file, any other kind of file, a
+// damaged picture or one larger than maxPicturePixels.
+QImage LoadPicture(const QString& path);
+
+} // namespace picture

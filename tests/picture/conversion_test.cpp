@@ -1,0 +1,3 @@
+int runConversionTests(int, char**) {
+    return 0;
+}
