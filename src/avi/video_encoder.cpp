@@ -1,0 +1,172 @@
+#include "avi/video_encoder.h"
+
+#include <cmath>
+#include <cstring>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavutil/imgutils.h>
+#include <libavutil/opt.h>
+#include <libswscale/swscale.h>
+}
+
+namespace avi {
+
+namespace {
+
+constexpr std::uint32_t defaultQuality = 7500;
+
+AVPixelFormat sourcePixelFormat(const DibFormat& f) {
+    switch (f.bitCount) {
+    case 16:
+        return f.rgb565 ? AV_PIX_FMT_RGB565LE : AV_PIX_FMT_RGB555LE;
+    case 24:
+        return AV_PIX_FMT_BGR24;
+    case 32:
+        return AV_PIX_FMT_BGR0;
+    default:
+        return AV_PIX_FMT_BGR24; // after expansion through the colour table
+    }
+}
+
+bool isYuv(AVPixelFormat f) {
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(f);
+    return d && !(d->flags & AV_PIX_FMT_FLAG_RGB);
+}
+
+void put16(std::vector<std::uint8_t>& v, std::uint16_t x) {
+    v.push_back(std::uint8_t(x));
+    v.push_back(std::uint8_t(x >> 8));
+}
+void put32(std::vector<std::uint8_t>& v, std::uint32_t x) {
+    put16(v, std::uint16_t(x));
+    put16(v, std::uint16_t(x >> 16));
+}
+
+} // namespace
+
+VideoEncoder::~VideoEncoder() {
+    sws_freeContext(sws_);
+    av_packet_free(&packet_);
+    av_frame_free(&frame_);
+    avcodec_free_context(&ctx_);
+}
+
+std::string VideoEncoder::open(const Compressor& c, const DibFormat& source,
+                               const EncoderSettings& s) {
+    compressor_ = &c;
+    source_ = source;
+    const AVCodec* codec = avcodec_find_encoder_by_name(c.encoder);
+    if (codec == nullptr)
+        return std::string("no encoder ") + c.encoder;
+    ctx_ = avcodec_alloc_context3(codec);
+    frame_ = av_frame_alloc();
+    packet_ = av_packet_alloc();
+    if (!ctx_ || !frame_ || !packet_)
+        return "out of memory";
+    const auto pixelFormat = AVPixelFormat(c.pixelFormat);
+    ctx_->width = source.width;
+    ctx_->height = source.rows();
+    ctx_->pix_fmt = pixelFormat;
+    ctx_->time_base = AVRational{int(s.scale), int(s.rate)};
+    ctx_->framerate = AVRational{int(s.rate), int(s.scale)};
+    ctx_->thread_count = 1;
+    // AVI has no timestamps to reorder by, and one packet must come out per frame.
+    ctx_->max_b_frames = 0;
+    if (pixelFormat == AV_PIX_FMT_YUVJ420P)
+        ctx_->color_range = AVCOL_RANGE_JPEG;
+    if (c.intraOnly)
+        ctx_->gop_size = 1;
+    else if (s.keyFrameEvery > 0) {
+        ctx_->gop_size = int(s.keyFrameEvery);
+        ctx_->keyint_min = int(s.keyFrameEvery);
+    }
+    const double loss =
+        (10000.0 - (s.quality ? std::min(s.quality, 10000u) : defaultQuality)) / 10000.0;
+    if (c.takesDataRate && s.bytesPerSecond > 0) {
+        ctx_->bit_rate = std::int64_t(s.bytesPerSecond) * 8;
+        ctx_->rc_max_rate = ctx_->bit_rate;
+        ctx_->rc_buffer_size = int(std::min<std::int64_t>(ctx_->bit_rate, INT32_MAX));
+    } else if (c.takesQuality && std::strcmp(c.encoder, "libx264") == 0) {
+        av_opt_set_double(ctx_->priv_data, "crf", 10 + 40 * loss, 0);
+    } else if (c.takesQuality) {
+        // qscale 2 (best) .. 31; most of the slider is spent on the useful low end.
+        ctx_->flags |= AV_CODEC_FLAG_QSCALE;
+        ctx_->global_quality = int(std::lround(FF_QP2LAMBDA * (2 + 29 * loss * loss)));
+    }
+    if (std::strcmp(c.encoder, "libx264") == 0)
+        av_opt_set(ctx_->priv_data, "tune", "zerolatency", 0);
+    if (const int err = avcodec_open2(ctx_, codec, nullptr); err < 0) {
+        char text[AV_ERROR_MAX_STRING_SIZE] = {};
+        av_strerror(err, text, sizeof text);
+        return std::string(c.encoder) + ": " + text;
+    }
+
+    frame_->format = pixelFormat;
+    frame_->width = ctx_->width;
+    frame_->height = ctx_->height;
+    frame_->color_range = ctx_->color_range;
+    if (av_frame_get_buffer(frame_, 0) < 0)
+        return "out of memory";
+    const AVPixelFormat from = sourcePixelFormat(source);
+    if (source.bitCount <= 8)
+        expanded_.resize(std::size_t(source.width) * source.rows() * 3);
+    // Conversions between RGB layouts are exact; only YUV targets are filtered.
+    const int flags = isYuv(pixelFormat) ? SWS_BICUBIC | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INP
+                                         : SWS_POINT | SWS_ACCURATE_RND;
+    sws_ = sws_getContext(ctx_->width, ctx_->height, from, ctx_->width, ctx_->height, pixelFormat,
+                          flags, nullptr, nullptr, nullptr);
+    if (sws_ == nullptr)
+        return "no pixel conversion for this format";
+    return {};
+}
+
+std::vector<std::uint8_t> VideoEncoder::streamFormat() const {
+    std::vector<std::uint8_t> f;
+    const int extra = ctx_->extradata ? ctx_->extradata_size : 0;
+    const std::uint16_t bits = compressor_->bitCount;
+    const std::uint32_t tag = ctx_->codec_tag ? ctx_->codec_tag : compressor_->fccHandler;
+    put32(f, 40 + std::uint32_t(extra));
+    put32(f, std::uint32_t(ctx_->width));
+    put32(f, std::uint32_t(ctx_->height));
+    put16(f, 1);
+    put16(f, bits);
+    put32(f, tag);
+    put32(f, std::uint32_t(ctx_->width) * std::uint32_t(ctx_->height) * bits / 8);
+    f.resize(40, 0);
+    if (extra > 0)
+        f.insert(f.end(), ctx_->extradata, ctx_->extradata + extra);
+    return f;
+}
+
+bool VideoEncoder::encode(const std::uint8_t* bits, std::vector<std::uint8_t>& packet, bool& key) {
+    if (av_frame_make_writable(frame_) < 0)
+        return false;
+    const std::uint8_t* src[4] = {};
+    int srcStride[4] = {};
+    const int rows = source_.rows();
+    if (source_.bitCount <= 8) {
+        expandPaletted(source_, bits, expanded_.data());
+        src[0] = expanded_.data();
+        srcStride[0] = source_.width * 3;
+    } else if (source_.topDown()) {
+        src[0] = bits;
+        srcStride[0] = int(source_.stride);
+    } else {
+        // Bottom-up rows: start at the last one and walk backwards.
+        src[0] = bits + std::size_t(rows - 1) * source_.stride;
+        srcStride[0] = -int(source_.stride);
+    }
+    sws_scale(sws_, src, srcStride, 0, rows, frame_->data, frame_->linesize);
+    frame_->pts = pts_++;
+    if (avcodec_send_frame(ctx_, frame_) < 0)
+        return false;
+    if (avcodec_receive_packet(ctx_, packet_) < 0)
+        return false;
+    packet.assign(packet_->data, packet_->data + packet_->size);
+    key = (packet_->flags & AV_PKT_FLAG_KEY) != 0;
+    av_packet_unref(packet_);
+    return true;
+}
+
+} // namespace avi

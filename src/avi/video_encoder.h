@@ -1,0 +1,50 @@
+#pragma once
+
+#include "avi/compressors.h"
+#include "avi/dib_format.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct AVCodecContext;
+struct AVFrame;
+struct AVPacket;
+struct SwsContext;
+
+namespace avi {
+
+struct EncoderSettings {
+    std::uint32_t rate = 1, scale = 1;
+    std::uint32_t quality = 0;        // 1..10000, 0 for our default
+    std::uint32_t keyFrameEvery = 0;  // 0 for the codec's default
+    std::uint32_t bytesPerSecond = 0; // 0: quality decides
+};
+
+// One libavcodec encoder fed with DIB frames: converts them (libswscale, paletted ones
+// through their colour table) and returns one packet per frame, as AVI wants it.
+class VideoEncoder {
+public:
+    VideoEncoder() = default;
+    VideoEncoder(const VideoEncoder&) = delete;
+    VideoEncoder& operator=(const VideoEncoder&) = delete;
+    ~VideoEncoder();
+
+    // Empty on success, else what went wrong.
+    std::string open(const Compressor& c, const DibFormat& source, const EncoderSettings& s);
+    // 'strf' payload: BITMAPINFOHEADER with the codec's FOURCC, then its extra data.
+    std::vector<std::uint8_t> streamFormat() const;
+    bool encode(const std::uint8_t* bits, std::vector<std::uint8_t>& packet, bool& key);
+
+private:
+    const Compressor* compressor_ = nullptr;
+    DibFormat source_;
+    AVCodecContext* ctx_ = nullptr;
+    AVFrame* frame_ = nullptr;
+    AVPacket* packet_ = nullptr;
+    SwsContext* sws_ = nullptr;
+    std::vector<std::uint8_t> expanded_; // paletted frames as top-down BGR
+    std::int64_t pts_ = 0;
+};
+
+} // namespace avi

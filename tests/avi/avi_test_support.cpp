@@ -1,0 +1,189 @@
+#include "avi_test_support.h"
+
+#include <QMap>
+#include <QProcess>
+#include <QTest>
+#include <array>
+#include <cmath>
+#include <cstring>
+
+using namespace mAVIDecs;
+
+namespace {
+
+void put16(std::vector<std::uint8_t>& v, std::uint16_t x) {
+    v.push_back(std::uint8_t(x));
+    v.push_back(std::uint8_t(x >> 8));
+}
+void put32(std::vector<std::uint8_t>& v, std::uint32_t x) {
+    put16(v, std::uint16_t(x));
+    put16(v, std::uint16_t(x >> 16));
+}
+
+// The test picture as 8-bit R, G, B at (x, y).
+void colourAt(int x, int y, int w, int h, int seed, int rgb[3]) {
+    const int sx = (seed * 7) % std::max(1, w - w / 4), sy = (seed * 5) % std::max(1, h - h / 4);
+    const bool square = x >= sx && x < sx + w / 4 && y >= sy && y < sy + h / 4;
+    rgb[0] = square ? 230 : 40 + 180 * x / std::max(1, w - 1);
+    rgb[1] = square ? 60 : 30 + 190 * y / std::max(1, h - 1);
+    rgb[2] = square ? 40 + seed * 20 % 200 : 120 + (x + y + seed * 9) % 64;
+}
+
+} // namespace
+
+const char* comparePixelFormat(int bitCount) {
+    switch (bitCount) {
+    case 16:
+        return "rgb555le";
+    case 32:
+        return "bgra";
+    default:
+        return "bgr24";
+    }
+}
+
+TestDib makeDib(int width, int height, int bitCount, int seed) {
+    TestDib d;
+    d.width = width;
+    d.height = height;
+    d.bitCount = bitCount;
+    const int stride = (width * bitCount + 31) / 32 * 4;
+    const int colours = bitCount <= 8 ? 1 << bitCount : 0;
+    put32(d.info, 40);
+    put32(d.info, std::uint32_t(width));
+    put32(d.info, std::uint32_t(height));
+    put16(d.info, 1);
+    put16(d.info, std::uint16_t(bitCount));
+    put32(d.info, 0);
+    put32(d.info, std::uint32_t(stride * height));
+    put32(d.info, 0);
+    put32(d.info, 0);
+    put32(d.info, std::uint32_t(colours));
+    put32(d.info, 0);
+    // A palette of smoothly changing colours, so neighbouring indices look alike.
+    std::vector<std::array<int, 3>> palette;
+    for (int i = 0; i < colours; ++i) {
+        const int t = i * 255 / std::max(1, colours - 1);
+        palette.push_back({t, 255 - t / 2, (t * 3 / 4 + 40) % 256});
+        put32(d.info,
+              std::uint32_t(palette.back()[2] | palette.back()[1] << 8 | palette.back()[0] << 16));
+    }
+    d.bits.assign(std::size_t(stride) * height, 0);
+    const int pixelBytes = bitCount == 16 ? 2 : bitCount == 32 ? 4 : 3;
+    d.expected.resize(width * height * pixelBytes);
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* row = d.bits.data() + std::size_t(height - 1 - y) * stride;
+        auto* out = reinterpret_cast<std::uint8_t*>(d.expected.data()) + y * width * pixelBytes;
+        for (int x = 0; x < width; ++x) {
+            int rgb[3];
+            colourAt(x, y, width, height, seed, rgb);
+            if (colours) {
+                const int idx = (rgb[0] + rgb[1] + rgb[2]) * (colours - 1) / 765;
+                const int perByte = 8 / bitCount;
+                row[x / perByte] |= std::uint8_t(idx << ((perByte - 1 - x % perByte) * bitCount));
+                out[3 * x] = std::uint8_t(palette[idx][2]);
+                out[3 * x + 1] = std::uint8_t(palette[idx][1]);
+                out[3 * x + 2] = std::uint8_t(palette[idx][0]);
+                continue;
+            }
+            std::uint8_t* p = row + x * pixelBytes;
+            if (bitCount == 16) {
+                const int v = (rgb[0] >> 3) << 10 | (rgb[1] >> 3) << 5 | rgb[2] >> 3;
+                p[0] = std::uint8_t(v);
+                p[1] = std::uint8_t(v >> 8);
+            } else {
+                p[0] = std::uint8_t(rgb[2]);
+                p[1] = std::uint8_t(rgb[1]);
+                p[2] = std::uint8_t(rgb[0]);
+                if (bitCount == 32)
+                    p[3] = 0xFF;
+            }
+            std::memcpy(out + x * pixelBytes, p, pixelBytes);
+        }
+    }
+    return d;
+}
+
+HRESULT writeAvi(const QString& path, const std::vector<const TestDib*>& frames,
+                 const AVI_COMPRESS_OPTIONS& options, std::uint32_t rate, int* framesWritten) {
+    const TestDib& first = *frames.front();
+    PAVIFILE file = 0;
+    PAVISTREAM plain = 0, compressed = 0;
+    HRESULT hr = AVIFileOpen(&file, path.toLocal8Bit().constData(), 4097, nullptr);
+    int written = 0;
+    if (hr == 0) {
+        AVI_STREAM_INFO info;
+        info.fccType = mmioStringToFOURCCA("vids", 0);
+        info.fccHandler = options.fccHandler;
+        info.dwScale = 1;
+        info.dwRate = rate;
+        info.dwSuggestedBufferSize = std::uint32_t(first.bits.size());
+        SetRect(&info.rcFrame, 0, 0, first.width, first.height);
+        hr = AVIFileCreateStreamA(file, &plain, &info);
+    }
+    if (hr == 0)
+        hr = AVIMakeCompressedStream(&compressed, plain, &options, nullptr);
+    if (hr == 0)
+        hr = AVIStreamSetFormat(compressed, 0, first.info.data(), int(first.info.size()));
+    for (const TestDib* f : frames) {
+        if (hr != 0)
+            break;
+        hr = AVIStreamWrite(compressed, written, 1, f->bits.data(), int(f->bits.size()),
+                            AVIIF_KEYFRAME, nullptr, nullptr);
+        written += hr == 0;
+    }
+    for (PAVISTREAM s : {plain, compressed})
+        if (s) {
+            const HRESULT r = AVIStreamRelease(s);
+            hr = hr ? hr : r;
+        }
+    if (file) {
+        const HRESULT r = AVIFileRelease(file);
+        hr = hr ? hr : r;
+    }
+    if (framesWritten)
+        *framesWritten = written;
+    return hr;
+}
+
+QByteArray run(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        QTest::qFail(qPrintable(program + " " + args.join(' ') +
+                                " failed: " + QString::fromLocal8Bit(p.readAllStandardError())),
+                     __FILE__, __LINE__);
+    return p.readAllStandardOutput();
+}
+
+QMap<QString, QString> probe(const QString& path) {
+    QMap<QString, QString> fields;
+    const QByteArray out = run("ffprobe", {"-v", "error", "-count_frames", "-select_streams", "v:0",
+                                           "-show_entries", "stream", "-of", "default=nw=1", path});
+    for (const QByteArray& line : out.split('\n'))
+        if (const int eq = line.indexOf('='); eq > 0)
+            fields.insert(QString::fromUtf8(line.left(eq)), QString::fromUtf8(line.mid(eq + 1)));
+    return fields;
+}
+
+QList<QByteArray> decodeFrames(const QString& path, const char* pixelFormat, int frameBytes) {
+    const QByteArray all =
+        run("ffmpeg", {"-v", "error", "-i", path, "-f", "rawvideo", "-pix_fmt", pixelFormat, "-"});
+    QList<QByteArray> frames;
+    for (int at = 0; at + frameBytes <= all.size(); at += frameBytes)
+        frames.append(all.mid(at, frameBytes));
+    if (all.size() % frameBytes != 0)
+        frames.append(QByteArray("partial frame"));
+    return frames;
+}
+
+double psnr(const QByteArray& a, const QByteArray& b) {
+    if (a.size() != b.size() || a.isEmpty())
+        return 0;
+    double sum = 0;
+    for (int i = 0; i < a.size(); ++i) {
+        const double d = double(std::uint8_t(a[i])) - double(std::uint8_t(b[i]));
+        sum += d * d;
+    }
+    return sum == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 * a.size() / sum);
+}

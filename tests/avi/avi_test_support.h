@@ -1,0 +1,41 @@
+#pragma once
+
+#include "avi/mavidecs.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <vector>
+
+// A DIB made by the tests: info block, pixel bytes, and what a decoder must give back.
+struct TestDib {
+    std::vector<std::uint8_t> info;
+    std::vector<std::uint8_t> bits;
+    int width = 0, height = 0, bitCount = 0;
+    // Top-down rows without padding: B, G, R per pixel for paletted DIBs, else the DIB's
+    // own pixel bytes (what ffmpeg gives back as bgr24 / rgb555le / bgra).
+    QByteArray expected;
+};
+
+// Picture number `seed`: soft gradients and a square that moves with the seed, so that
+// lossy codecs have something fair to do and frames differ from each other.
+TestDib makeDib(int width, int height, int bitCount, int seed);
+// The pixel format ffmpeg should decode a DIB of this depth to for comparison.
+const char* comparePixelFormat(int bitCount);
+
+// Writes the frames as the Make-AVI job does: open, stream, compressed stream with the
+// options, format, frames at 0, 1, 2, ..., release. Returns the first failure, or 0.
+mAVIDecs::HRESULT writeAvi(const QString& path, const std::vector<const TestDib*>& frames,
+                           const mAVIDecs::AVI_COMPRESS_OPTIONS& options, std::uint32_t rate = 10,
+                           int* framesWritten = nullptr);
+
+// Runs a program, returns its standard output; fails the test when it does not exit 0.
+QByteArray run(const QString& program, const QStringList& args);
+// ffprobe's stream fields (codec_name, width, height, r_frame_rate, nb_read_frames, ...).
+QMap<QString, QString> probe(const QString& path);
+// Every frame ffmpeg decodes, as raw pictures of the given pixel format.
+QList<QByteArray> decodeFrames(const QString& path, const char* pixelFormat, int frameBytes);
+double psnr(const QByteArray& a, const QByteArray& b);
