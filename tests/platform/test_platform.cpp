@@ -2,13 +2,18 @@
 #include "platform/controls/list_box.h"
 #include "platform/controls/natural_order.h"
 #include "platform/instance_folder.h"
+#include "platform/qt_platform.h"
 #include "platform/windows_directory.h"
 #include "scripted_platform.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QFile>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <sys/stat.h>
@@ -24,6 +29,9 @@ private slots:
     void fileListMatchesPatternInNaturalOrder();
     void listBoxKeepsSelectionOnTheSameEntry();
     void scriptedBoxesAreRecordedAndAnswered();
+    void desktopBoxesShowWhatTheyAreAsked_data();
+    void desktopBoxesShowWhatTheyAreAsked();
+    void classicFiltersBecomeQtFilters();
 };
 
 void PlatformTest::windowsDirectoryPathAppendsOneSeparator_data() {
@@ -174,6 +182,75 @@ void PlatformTest::scriptedBoxesAreRecordedAndAnswered() {
     QCOMPARE(boxes[1].title, QString("picreel")); // no title of its own: the application's
     QCOMPARE(boxes[1].icon, platform::MsgIcon::None);
     QCOMPARE(boxes[1].buttons, platform::MsgButtons::OK);
+}
+
+void PlatformTest::desktopBoxesShowWhatTheyAreAsked_data() {
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<int>("icon");
+    QTest::addColumn<int>("qtIcon");
+    QTest::addColumn<QString>("press");
+    QTest::addColumn<int>("answer");
+    using namespace platform;
+    QTest::newRow("ok, critical") << int(MsgButtons::OK) << int(MsgIcon::Critical)
+                                  << int(QMessageBox::Critical) << "OK" << int(MsgAnswer::OK);
+    QTest::newRow("yes/no, exclamation, yes")
+        << int(MsgButtons::YesNo) << int(MsgIcon::Exclamation) << int(QMessageBox::Warning) << "Yes"
+        << int(MsgAnswer::Yes);
+    QTest::newRow("yes/no, no icon, no") << int(MsgButtons::YesNo) << int(MsgIcon::None)
+                                         << int(QMessageBox::NoIcon) << "No" << int(MsgAnswer::No);
+    QTest::newRow("ok, information") << int(MsgButtons::OK) << int(MsgIcon::Information)
+                                     << int(QMessageBox::Information) << "OK" << int(MsgAnswer::OK);
+}
+
+// The real boxes, driven from a timer while they are up.
+void PlatformTest::desktopBoxesShowWhatTheyAreAsked() {
+    QFETCH(int, buttons);
+    QFETCH(int, icon);
+    QFETCH(int, qtIcon);
+    QFETCH(QString, press);
+    QFETCH(int, answer);
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    platform::QtPlatform desktop;
+    QVERIFY(desktop.windowsDirectory().startsWith(runtime.path() + "/picreel/"));
+
+    QString title, text, shownButtons;
+    int shownIcon = -1;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        title = box->windowTitle();
+        text = box->text();
+        shownIcon = box->icon();
+        QAbstractButton* toPress = nullptr;
+        for (QAbstractButton* b : box->buttons()) {
+            const QString caption = b->text().remove(u'&');
+            shownButtons += caption + u' ';
+            if (caption == press)
+                toPress = b;
+        }
+        if (toPress)
+            toPress->click();
+        else
+            box->reject();
+    });
+    const auto result = desktop.messageBox(
+        {"Line one\r\nLine two", platform::MsgButtons(buttons), platform::MsgIcon(icon), "Title"});
+    QCOMPARE(int(result), answer);
+    QCOMPARE(title, QString("Title"));
+    QCOMPARE(text, QString("Line one\r\nLine two"));
+    QCOMPARE(shownIcon, qtIcon);
+    QCOMPARE(shownButtons.trimmed(),
+             buttons == int(platform::MsgButtons::OK) ? QString("OK") : QString("Yes No"));
+}
+
+void PlatformTest::classicFiltersBecomeQtFilters() {
+    QCOMPARE(platform::qtNameFilters("AVI Files (*.avi)|*.avi|All files (*.*)|*.*"),
+             (QStringList{"AVI Files (*.avi) (*.avi)", "All files (*.*) (*)"}));
+    QCOMPARE(platform::qtNameFilters("Pictures|*.bmp;*.jpg;*.gif"),
+             (QStringList{"Pictures (*.bmp *.jpg *.gif)"}));
+    QCOMPARE(platform::qtNameFilters(""), QStringList());
 }
 
 QTEST_MAIN(PlatformTest)
