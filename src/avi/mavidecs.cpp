@@ -13,6 +13,10 @@
 #include <optional>
 #include <variant>
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 namespace mAVIDecs {
 
 namespace {
@@ -96,6 +100,8 @@ void AVIFileInit() {
     // With a file-size limit in force the kernel would end the process at the first byte
     // past it; ignored, the write fails and the job reports it like a full disk.
     std::signal(SIGXFSZ, SIG_IGN);
+    // Encoder chatter has no reader; failures come back as result codes.
+    av_log_set_level(AV_LOG_ERROR);
 }
 
 void AVIFileExit() {

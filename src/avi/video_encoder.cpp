@@ -78,8 +78,16 @@ std::string VideoEncoder::open(const Compressor& c, const DibFormat& source,
     if (c.intraOnly)
         ctx_->gop_size = 1;
     else if (s.keyFrameEvery > 0) {
-        ctx_->gop_size = int(s.keyFrameEvery);
-        ctx_->keyint_min = int(s.keyFrameEvery);
+        // Each encoder reads the interval its own way (measured with FFmpeg 5.1):
+        // msvideo1 puts a key frame after keyint_min deltas, zmbv every keyint_min
+        // frames, the rest every gop_size frames.
+        const int every = int(std::min(s.keyFrameEvery, 100000u));
+        if (std::strcmp(c.encoder, "msvideo1") == 0)
+            ctx_->keyint_min = every - 1;
+        else if (std::strcmp(c.encoder, "zmbv") == 0)
+            ctx_->keyint_min = every;
+        else
+            ctx_->gop_size = every;
     }
     const double loss =
         (10000.0 - (s.quality ? std::min(s.quality, 10000u) : defaultQuality)) / 10000.0;

@@ -24,9 +24,13 @@ void put32(std::vector<std::uint8_t>& v, std::uint32_t x) {
 void colourAt(int x, int y, int w, int h, int seed, int rgb[3]) {
     const int sx = (seed * 7) % std::max(1, w - w / 4), sy = (seed * 5) % std::max(1, h - h / 4);
     const bool square = x >= sx && x < sx + w / 4 && y >= sy && y < sy + h / 4;
-    rgb[0] = square ? 230 : 40 + 180 * x / std::max(1, w - 1);
-    rgb[1] = square ? 60 : 30 + 190 * y / std::max(1, h - 1);
-    rgb[2] = square ? 40 + seed * 20 % 200 : 120 + (x + y + seed * 9) % 64;
+    rgb[0] = 40 + 180 * x / std::max(1, w - 1);
+    rgb[1] = 30 + 190 * y / std::max(1, h - 1);
+    rgb[2] = 90 + 60 * (x + y) / std::max(1, w + h) + seed * 8 % 40;
+    if (square) {
+        rgb[0] = std::min(255, rgb[0] + 60);
+        rgb[1] = std::max(0, rgb[1] - 50);
+    }
 }
 
 } // namespace
@@ -186,4 +190,17 @@ double psnr(const QByteArray& a, const QByteArray& b) {
         sum += d * d;
     }
     return sum == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 * a.size() / sum);
+}
+
+QList<Packet> readPackets(const QString& path) {
+    QList<Packet> packets;
+    const QByteArray out =
+        run("ffprobe", {"-v", "error", "-select_streams", "v:0", "-show_data_hash", "MD5",
+                        "-show_entries", "packet=size,flags,data_hash", "-of", "csv=p=0", path});
+    for (const QByteArray& line : out.split('\n')) {
+        const QList<QByteArray> f = line.trimmed().split(',');
+        if (f.size() >= 3)
+            packets.append({f[0].toInt(), f[1].startsWith('K'), QString::fromLatin1(f[2])});
+    }
+    return packets;
 }

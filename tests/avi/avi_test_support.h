@@ -39,3 +39,11 @@ QMap<QString, QString> probe(const QString& path);
 // Every frame ffmpeg decodes, as raw pictures of the given pixel format.
 QList<QByteArray> decodeFrames(const QString& path, const char* pixelFormat, int frameBytes);
 double psnr(const QByteArray& a, const QByteArray& b);
+
+struct Packet {
+    int size = 0;
+    bool key = false;
+    QString hash;
+};
+// The packets of the video stream as ffprobe reads them from the file.
+QList<Packet> readPackets(const QString& path);
