@@ -1,11 +1,13 @@
 #include "avi_test_support.h"
 
+#include <QFile>
 #include <QMap>
 #include <QProcess>
 #include <QTest>
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <sys/resource.h>
 
 using namespace mAVIDecs;
 
@@ -170,9 +172,11 @@ QMap<QString, QString> probe(const QString& path) {
     return fields;
 }
 
-QList<QByteArray> decodeFrames(const QString& path, const char* pixelFormat, int frameBytes) {
+QList<QByteArray> decodeFrames(const QString& path, const char* pixelFormat, int frameBytes,
+                               bool passthrough) {
     const QByteArray all =
-        run("ffmpeg", {"-v", "error", "-i", path, "-f", "rawvideo", "-pix_fmt", pixelFormat, "-"});
+        run("ffmpeg", {"-v", "error", "-i", path, "-fps_mode", passthrough ? "passthrough" : "cfr",
+                       "-f", "rawvideo", "-pix_fmt", pixelFormat, "-"});
     QList<QByteArray> frames;
     for (int at = 0; at + frameBytes <= all.size(); at += frameBytes)
         frames.append(all.mid(at, frameBytes));
@@ -194,13 +198,61 @@ double psnr(const QByteArray& a, const QByteArray& b) {
 
 QList<Packet> readPackets(const QString& path) {
     QList<Packet> packets;
-    const QByteArray out =
-        run("ffprobe", {"-v", "error", "-select_streams", "v:0", "-show_data_hash", "MD5",
-                        "-show_entries", "packet=size,flags,data_hash", "-of", "csv=p=0", path});
+    const QByteArray out = run(
+        "ffprobe", {"-v", "error", "-select_streams", "v:0", "-show_data_hash", "MD5",
+                    "-show_entries", "packet=pts,size,flags,data_hash", "-of", "csv=p=0", path});
     for (const QByteArray& line : out.split('\n')) {
         const QList<QByteArray> f = line.trimmed().split(',');
-        if (f.size() >= 3)
-            packets.append({f[0].toInt(), f[1].startsWith('K'), QString::fromLatin1(f[2])});
+        if (f.size() >= 4)
+            packets.append(
+                {f[0].toInt(), f[1].toInt(), f[2].startsWith('K'), QString::fromLatin1(f[3])});
     }
     return packets;
+}
+
+FileSizeLimit::FileSizeLimit(long long bytes) {
+    rlimit r{};
+    getrlimit(RLIMIT_FSIZE, &r);
+    previous_ = static_cast<long long>(r.rlim_cur);
+    r.rlim_cur = rlim_t(bytes);
+    if (setrlimit(RLIMIT_FSIZE, &r) != 0)
+        QTest::qFail("cannot lower the file-size limit", __FILE__, __LINE__);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    rlimit r{};
+    getrlimit(RLIMIT_FSIZE, &r);
+    r.rlim_cur = rlim_t(previous_);
+    setrlimit(RLIMIT_FSIZE, &r);
+}
+
+QList<QPair<QString, quint32>> topLevelChunks(const QString& path) {
+    QFile f(path);
+    QList<QPair<QString, quint32>> riffs;
+    if (!f.open(QIODevice::ReadOnly))
+        return riffs;
+    const QByteArray all = f.readAll();
+    qsizetype at = 0;
+    while (at + 12 <= all.size()) {
+        quint32 size;
+        std::memcpy(&size, all.constData() + at + 4, 4);
+        if (all.mid(at, 4) != "RIFF") {
+            QTest::qFail("not a RIFF chunk", __FILE__, __LINE__);
+            return riffs;
+        }
+        riffs.append({QString::fromLatin1(all.mid(at + 8, 4)), size});
+        at += 8 + size + (size & 1);
+    }
+    if (at != all.size())
+        QTest::qFail("bytes after the last RIFF", __FILE__, __LINE__);
+    return riffs;
+}
+
+QByteArray gstreamerFrames(const QString& path) {
+    const QString out = path + ".gst.raw";
+    run("gst-launch-1.0",
+        {"-q", "filesrc", "location=" + path, "!", "avidemux", "!", "videoconvert", "!",
+         "video/x-raw,format=BGR", "!", "filesink", "location=" + out});
+    QFile f(out);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }

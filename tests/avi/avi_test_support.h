@@ -37,13 +37,32 @@ QByteArray run(const QString& program, const QStringList& args);
 // ffprobe's stream fields (codec_name, width, height, r_frame_rate, nb_read_frames, ...).
 QMap<QString, QString> probe(const QString& path);
 // Every frame ffmpeg decodes, as raw pictures of the given pixel format.
-QList<QByteArray> decodeFrames(const QString& path, const char* pixelFormat, int frameBytes);
+// passthrough: the frames as stored, without ffmpeg filling time gaps to a constant rate.
+QList<QByteArray> decodeFrames(const QString& path, const char* pixelFormat, int frameBytes,
+                               bool passthrough = false);
 double psnr(const QByteArray& a, const QByteArray& b);
 
 struct Packet {
+    int pts = 0;
     int size = 0;
     bool key = false;
     QString hash;
 };
 // The packets of the video stream as ffprobe reads them from the file.
 QList<Packet> readPackets(const QString& path);
+// The top-level RIFFs of a file as (form type, size); fails the test on bytes that are
+// not a RIFF chunk.
+QList<QPair<QString, quint32>> topLevelChunks(const QString& path);
+// Every frame GStreamer decodes, as B, G, R bytes, one picture after another.
+QByteArray gstreamerFrames(const QString& path);
+
+// Lowers this process's file-size limit while it lives (SIGXFSZ is ignored by
+// AVIFileInit, so writes past it fail with EFBIG as on a full disk).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(long long bytes);
+    ~FileSizeLimit();
+
+private:
+    long long previous_;
+};

@@ -3,6 +3,7 @@
 #include "avi/mavidecs.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -119,6 +120,135 @@ private slots:
             if (intraOnly && i > 0 && frames[i] == frames[i - 1])
                 QCOMPARE(packets[i].hash, packets[i - 1].hash);
         }
+    }
+
+    // A file that crosses the (lowered) RIFF size several times is read completely, every
+    // frame in order, by ffmpeg and by GStreamer; no RIFF passes the limit.
+    void openDmlFileDecodesCompletely() {
+        const std::uint64_t riffSize = 16 * 1024;
+        const WriterLimits before = setWriterLimits({riffSize, 64});
+        std::vector<TestDib> pictures;
+        std::vector<const TestDib*> frames;
+        for (int i = 0; i < 40; ++i)
+            pictures.push_back(makeDib(32, 24, 24, i));
+        for (const TestDib& p : pictures)
+            frames.push_back(&p);
+        const QString path = file("odml.avi");
+        const HRESULT hr = writeAvi(path, frames, AVI_COMPRESS_OPTIONS{});
+        setWriterLimits(before);
+        QCOMPARE(hr, 0);
+
+        const auto riffs = topLevelChunks(path);
+        QVERIFY2(riffs.size() >= 4, qPrintable(QString::number(riffs.size())));
+        for (const auto& [type, size] : riffs)
+            QVERIFY(size + 8 <= riffSize);
+        QCOMPARE(riffs.first().first, QString("AVI "));
+        QCOMPARE(riffs.last().first, QString("AVIX"));
+
+        QCOMPARE(probe(path)["nb_read_frames"].toInt(), 40);
+        const auto decoded = decodeFrames(path, "bgr24", 32 * 24 * 3);
+        QCOMPARE(decoded.size(), 40);
+        for (int i = 0; i < 40; ++i)
+            QVERIFY2(decoded[i] == pictures[i].expected, qPrintable(QString::number(i)));
+        const QByteArray gst = gstreamerFrames(path);
+        QCOMPARE(gst.size(), 40 * 32 * 24 * 3);
+        for (int i = 0; i < 40; ++i)
+            QVERIFY(gst.mid(i * 32 * 24 * 3, 32 * 24 * 3) == pictures[i].expected);
+    }
+
+    // With "repeat the previous frame" a repeated picture becomes a zero-length chunk,
+    // never the first or the last; the header still counts every frame. ffmpeg and
+    // GStreamer skip the empty chunks but keep the timing: frames at 0, 3, 5 and 7 of 8
+    // and a duration of 0.8 s.
+    void repeatedFramesAsNullFrames_data() {
+        QTest::addColumn<QString>("fourcc");
+        for (const char* c : {"DIB ", "MJPG", "ZMBV"})
+            QTest::newRow(c) << c;
+    }
+    void repeatedFramesAsNullFrames() {
+        QFETCH(QString, fourcc);
+        AVI_COMPRESS_OPTIONS options;
+        options.fccHandler = mmioStringToFOURCCA(fourcc.toLatin1().constData(), 0);
+        options.dwFlags = AVICOMPRESSF_NULLFRAMES;
+        const TestDib a = makeDib(32, 24, 24, 0), b = makeDib(32, 24, 24, 1),
+                      c = makeDib(32, 24, 24, 2);
+        const QString path = file("null.avi");
+        QCOMPARE(writeAvi(path, {&a, &a, &a, &b, &b, &c, &c, &c}, options), 0);
+        const auto info = probe(path);
+        QCOMPARE(info["nb_frames"].toInt(), 8);
+        QCOMPARE(info["nb_read_frames"].toInt(), 4);
+        QCOMPARE(info["duration"].toDouble(), 0.8);
+        QCOMPARE(readPackets(path).size(), 4);
+        if (fourcc != "ZMBV") // GStreamer has no ZMBV decoder
+            QVERIFY(run("gst-discoverer-1.0", {path}).contains("Duration: 0:00:00.800000000"));
+        const auto decoded = decodeFrames(path, "bgr24", 32 * 24 * 3, true);
+        QCOMPARE(decoded.size(), 4);
+        const TestDib* expected[] = {&a, &b, &c, &c};
+        for (int i = 0; i < 4; ++i)
+            QVERIFY(fourcc == "MJPG" ? psnr(decoded[i], expected[i]->expected) > 29
+                                     : decoded[i] == expected[i]->expected);
+        // Converted to a constant rate, ffmpeg fills each gap from the frame after it:
+        // a a b b c c c c, one slot early, where a a a b b c c c was meant.
+        QCOMPARE(decodeFrames(path, "bgr24", 32 * 24 * 3).size(), 8);
+    }
+
+    // A file-size limit (a full disk, as the writer meets it) fails the write of the first
+    // frame that no longer fits, together with its index; the file left behind is
+    // complete and decodes to exactly the frames before it.
+    void fullDiskFailsAtTheFrameThatDoesNotFit_data() {
+        QTest::addColumn<QString>("fourcc");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<int>("riffSize"); // 0: the default
+        QTest::addColumn<bool>("nullFrames");
+        QTest::newRow("uncompressed, first RIFF") << "DIB " << 40000 << 0 << false;
+        QTest::newRow("uncompressed, OpenDML") << "DIB " << 60000 << 8192 << false;
+        QTest::newRow("uncompressed, null frames") << "DIB " << 40000 << 0 << true;
+        QTest::newRow("MJPEG") << "MJPG" << 24000 << 0 << false;
+        QTest::newRow("ZMBV, null frames") << "ZMBV" << 26000 << 0 << true;
+    }
+    void fullDiskFailsAtTheFrameThatDoesNotFit() {
+        QFETCH(QString, fourcc);
+        QFETCH(int, limit);
+        QFETCH(int, riffSize);
+        QFETCH(bool, nullFrames);
+        AVI_COMPRESS_OPTIONS options;
+        options.fccHandler = mmioStringToFOURCCA(fourcc.toLatin1().constData(), 0);
+        options.dwFlags = nullFrames ? AVICOMPRESSF_NULLFRAMES : 0;
+        std::vector<TestDib> pictures;
+        std::vector<const TestDib*> frames;
+        for (int i = 0; i < 60; ++i)
+            pictures.push_back(makeDib(32, 24, 24, i));
+        for (int i = 0; i < 200; ++i) // with null frames: each picture three times
+            frames.push_back(&pictures[nullFrames ? (i / 3) % 60 : i % 60]);
+        const QString path = file("full.avi");
+        const WriterLimits before =
+            setWriterLimits(riffSize ? WriterLimits{std::uint64_t(riffSize), 64} : WriterLimits{});
+        int written = 0;
+        HRESULT hr;
+        {
+            const FileSizeLimit fsize(limit);
+            hr = writeAvi(path, frames, options, 10, &written);
+        }
+        setWriterLimits(before);
+        QVERIFY(hr != 0);
+        QVERIFY(written > 3 && written < int(frames.size()));
+        const qint64 size = QFileInfo(path).size();
+        QVERIFY(size <= limit);
+        // The frame that failed really had no room left: the file is within about one
+        // frame (and its index entries) of the limit.
+        const auto packets = readPackets(path);
+        int largest = 0;
+        for (const Packet& p : packets)
+            largest = std::max(largest, p.size);
+        QVERIFY(size + 2 * (8 + largest) + 24 + 200 > limit);
+        // Every frame before the failed one is there, the last one real.
+        QCOMPARE(probe(path)["nb_frames"].toInt(), written);
+        QCOMPARE(packets.last().pts, written - 1);
+        const auto decoded = decodeFrames(path, "bgr24", 32 * 24 * 3, true);
+        QCOMPARE(decoded.size(), packets.size());
+        for (int i = 0; i < decoded.size(); ++i)
+            QVERIFY(fourcc == "MJPG" ? psnr(decoded[i], frames[packets[i].pts]->expected) > 29
+                                     : decoded[i] == frames[packets[i].pts]->expected);
     }
 };
 
