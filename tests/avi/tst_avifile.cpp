@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <malloc.h>
 
 using namespace mAVIDecs;
 
@@ -249,6 +250,157 @@ private slots:
         for (int i = 0; i < decoded.size(); ++i)
             QVERIFY(fourcc == "MJPG" ? psnr(decoded[i], frames[packets[i].pts]->expected) > 29
                                      : decoded[i] == frames[packets[i].pts]->expected);
+    }
+
+    // Handles are checked, never trusted: a released or made-up handle is refused with a
+    // failure code; a frame that does not fit the format is refused before it is
+    // written; the layer works again after AVIFileExit.
+    void handlesAndArgumentsAreChecked() {
+        const TestDib a = makeDib(32, 24, 24, 0);
+        const QString path = file("handles.avi");
+        PAVIFILE f = 0;
+        PAVISTREAM plain = 0, s = 0;
+        QCOMPARE(AVIFileOpen(&f, path.toLocal8Bit().constData(), 4097, nullptr), 0);
+        AVI_STREAM_INFO info;
+        info.fccType = mmioStringToFOURCCA("vids", 0);
+        info.dwScale = 1;
+        info.dwRate = 5;
+        SetRect(&info.rcFrame, 0, 0, 32, 24);
+        QCOMPARE(AVIFileCreateStreamA(f, &plain, &info), 0);
+        QVERIFY(AVIFileCreateStreamA(f, &s, &info) != 0); // one stream per file
+        AVI_COMPRESS_OPTIONS options;
+        QCOMPARE(AVIMakeCompressedStream(&s, plain, &options, nullptr), 0);
+        // Writing before the format, a format of another size, then the real one.
+        QVERIFY(AVIStreamWrite(s, 0, 1, a.bits.data(), int(a.bits.size()), 16, nullptr, nullptr) !=
+                0);
+        const TestDib other = makeDib(33, 24, 24, 0);
+        QVERIFY(AVIStreamSetFormat(s, 0, other.info.data(), int(other.info.size())) != 0);
+        QCOMPARE(AVIStreamSetFormat(s, 0, a.info.data(), int(a.info.size())), 0);
+        const struct {
+            PAVISTREAM stream;
+            int pos;
+            int size;
+        } refused[] = {{f, 0, int(a.bits.size())},      // a file handle as a stream
+                       {s, 1, int(a.bits.size())},      // a gap
+                       {s, 0, int(a.bits.size()) - 1},  // short
+                       {s, 0, int(a.bits.size()) + 4},  // long
+                       {12345, 0, int(a.bits.size())}}; // never handed out
+        for (const auto& r : refused)
+            QVERIFY(AVIStreamWrite(r.stream, r.pos, 1, a.bits.data(), r.size, 16, nullptr,
+                                   nullptr) != 0);
+        QCOMPARE(AVIStreamWrite(s, 0, 1, a.bits.data(), int(a.bits.size()), 16, nullptr, nullptr),
+                 0);
+        QCOMPARE(AVIStreamRelease(plain), 0);
+        QVERIFY(AVIStreamRelease(plain) != 0);
+        QCOMPARE(AVIStreamRelease(s), 0);
+        QVERIFY(AVIStreamWrite(s, 1, 1, a.bits.data(), int(a.bits.size()), 16, nullptr, nullptr) !=
+                0);
+        QVERIFY(AVIFileRelease(s) != 0);
+        QCOMPARE(AVIFileRelease(f), 0);
+        QVERIFY(AVIFileRelease(f) != 0);
+        QVERIFY(AVIFileCreateStreamA(f, &plain, &info) != 0);
+        QCOMPARE(probe(path)["nb_read_frames"].toInt(), 1);
+        AVIFileExit();
+
+        // A second job after AVIFileExit replaces the file; no frames is a valid file too.
+        QCOMPARE(writeAvi(path, {&a, &a}, AVI_COMPRESS_OPTIONS{}), 0);
+        QCOMPARE(probe(path)["nb_read_frames"].toInt(), 2);
+        QCOMPARE(AVIFileOpen(&f, path.toLocal8Bit().constData(), 4097, nullptr), 0);
+        QCOMPARE(AVIFileRelease(f), 0);
+        QCOMPARE(probe(path)["nb_read_frames"].toInt(), 0);
+
+        QVERIFY(AVIFileOpen(&f, qPrintable(file("no/such/folder.avi")), 4097, nullptr) != 0);
+        QCOMPARE(f, 0u);
+        options.fccHandler = mmioStringToFOURCCA("XXXX", 0);
+        QCOMPARE(AVIFileOpen(&f, path.toLocal8Bit().constData(), 4097, nullptr), 0);
+        QCOMPARE(AVIFileCreateStreamA(f, &plain, &info), 0);
+        QVERIFY(AVIMakeCompressedStream(&s, plain, &options, nullptr) != 0);
+        // Cinepak takes sizes in multiples of 4 only: refused at the format, not mid-job.
+        options.fccHandler = mmioStringToFOURCCA("cvid", 0);
+        QCOMPARE(AVIMakeCompressedStream(&s, plain, &options, nullptr), 0);
+        const TestDib odd = makeDib(30, 24, 24, 0);
+        QVERIFY(AVIStreamSetFormat(s, 0, odd.info.data(), int(odd.info.size())) != 0);
+        QCOMPARE(AVIStreamRelease(s), 0);
+        QCOMPARE(AVIStreamRelease(plain), 0);
+        QCOMPARE(AVIFileRelease(f), 0);
+        AVIFileInit();
+    }
+
+    // AVISaveOptions answers 0 without a dialog, and otherwise what the dialog says,
+    // telling it the picture's size and depth.
+    void saveOptionsGoesThroughTheInstalledDialog() {
+        const QString path = file("options.avi");
+        PAVIFILE f = 0;
+        PAVISTREAM s = 0;
+        QCOMPARE(AVIFileOpen(&f, path.toLocal8Bit().constData(), 4097, nullptr), 0);
+        AVI_STREAM_INFO info;
+        info.fccType = mmioStringToFOURCCA("vids", 0);
+        info.dwScale = 1;
+        info.dwRate = 5;
+        info.dwSuggestedBufferSize = 40 * 30; // 8-bit rows of 40 bytes
+        SetRect(&info.rcFrame, 0, 0, 37, 30);
+        QCOMPARE(AVIFileCreateStreamA(f, &s, &info), 0);
+        AVI_COMPRESS_OPTIONS options;
+        AVI_COMPRESS_OPTIONS* list[1] = {&options};
+        const SaveOptionsDialog before = setSaveOptionsDialog(nullptr);
+        QCOMPARE(AVISaveOptions(nullptr, 3, 1, &s, list), 0);
+        SaveOptionsRequest seen;
+        setSaveOptionsDialog([&](void*, const SaveOptionsRequest& r, AVI_COMPRESS_OPTIONS& o) {
+            seen = r;
+            o.fccHandler = mmioStringToFOURCCA("MJPG", 0);
+            return 1;
+        });
+        QCOMPARE(AVISaveOptions(nullptr, 3, 1, &s, list), 1);
+        QCOMPARE(options.fccHandler, mmioStringToFOURCCA("MJPG", 0));
+        QCOMPARE(seen.width, 37);
+        QCOMPARE(seen.height, 30);
+        QCOMPARE(seen.bitCount, 8);
+        QCOMPARE(seen.flags, 3u);
+        QVERIFY(AVISaveOptions(nullptr, 3, 1, &f, list) != 1);
+        QCOMPARE(AVISaveOptionsFree(1, list), 0);
+        setSaveOptionsDialog(before);
+        QCOMPARE(AVIStreamRelease(s), 0);
+        QCOMPARE(AVIFileRelease(f), 0);
+    }
+
+    // The writer keeps 8 bytes per frame of the RIFF being written and nothing else that
+    // grows with the frame count.
+    void memoryGrowsOnlyByTheIndex() {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("mallinfo2 does not see the sanitizer's allocator");
+#else
+        const TestDib a = makeDib(4, 4, 8, 0);
+        const QString path = file("memory.avi");
+        PAVIFILE f = 0;
+        PAVISTREAM s = 0;
+        QCOMPARE(AVIFileOpen(&f, path.toLocal8Bit().constData(), 4097, nullptr), 0);
+        AVI_STREAM_INFO info;
+        info.fccType = mmioStringToFOURCCA("vids", 0);
+        info.dwScale = 1;
+        info.dwRate = 30;
+        SetRect(&info.rcFrame, 0, 0, 4, 4);
+        QCOMPARE(AVIFileCreateStreamA(f, &s, &info), 0);
+        QCOMPARE(AVIStreamSetFormat(s, 0, a.info.data(), int(a.info.size())), 0);
+        const int warmUp = 1000, frames = 100000;
+        // Big blocks come from mmap and are counted apart from the heap.
+        const auto inUse = [] {
+            const struct mallinfo2 m = mallinfo2();
+            return double(m.uordblks) + double(m.hblkhd);
+        };
+        double startBytes = 0;
+        for (int i = 0; i < frames; ++i) {
+            if (i == warmUp)
+                startBytes = inUse();
+            QCOMPARE(
+                AVIStreamWrite(s, i, 1, a.bits.data(), int(a.bits.size()), 16, nullptr, nullptr),
+                0);
+        }
+        const double perFrame = (inUse() - startBytes) / (frames - warmUp);
+        qInfo("heap growth: %.2f bytes per frame", perFrame);
+        QVERIFY(perFrame <= 16); // 8 per entry, up to twice that while the vector doubles
+        QCOMPARE(AVIStreamRelease(s), 0);
+        QCOMPARE(AVIFileRelease(f), 0);
+#endif
     }
 };
 
