@@ -1,0 +1,183 @@
+#include "avi/compression_dialog.h"
+
+#include "avi/compressors.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace mAVIDecs {
+
+namespace {
+
+constexpr int compressorRole = Qt::UserRole;
+constexpr int defaultQualityPercent = 75;
+constexpr int defaultKiloBytesPerSecond = 300;
+
+const avi::Compressor* compressorOf(const QListWidgetItem* item) {
+    return item ? static_cast<const avi::Compressor*>(item->data(compressorRole).value<void*>())
+                : nullptr;
+}
+
+} // namespace
+
+CompressionDialog::CompressionDialog(const SaveOptionsRequest& request,
+                                     const AVI_COMPRESS_OPTIONS& start, QWidget* parent)
+    : QDialog(parent), request_(request), start_(start) {
+    setWindowTitle(tr("Video Compression"));
+    auto* layout = new QVBoxLayout(this);
+
+    layout->addWidget(new QLabel(tr("Compressor:"), this));
+    list_ = new QListWidget(this);
+    list_->setObjectName("compressorList");
+    const avi::Compressor* wanted = avi::findCompressor(start.fccHandler);
+    for (const avi::Compressor* c : avi::availableCompressors()) {
+        QString text = QString::fromUtf8(c->name) + " — " +
+                       (c->lossless ? tr("lossless") : tr("lossy")) + ", " +
+                       QString::fromUtf8(c->players);
+        auto* item = new QListWidgetItem(list_);
+        item->setData(compressorRole,
+                      QVariant::fromValue(const_cast<void*>(static_cast<const void*>(c))));
+        const std::string problem = avi::sizeProblem(*c, request.width, request.height);
+        if (!problem.empty()) {
+            text += "\n    " + tr("Cannot take this %1 × %2 picture: it %3.")
+                                   .arg(request.width)
+                                   .arg(request.height)
+                                   .arg(QString::fromStdString(problem));
+            item->setFlags(item->flags() & ~(Qt::ItemIsEnabled | Qt::ItemIsSelectable));
+            if (c == wanted)
+                wanted = nullptr;
+        }
+        item->setText(text);
+    }
+    // Every entry readable at once, reasons included.
+    list_->setMinimumSize(list_->sizeHintForColumn(0) + 2 * list_->frameWidth() + 8, [this] {
+        int h = 2 * list_->frameWidth() + 4;
+        for (int i = 0; i < list_->count(); ++i)
+            h += list_->sizeHintForRow(i);
+        return h;
+    }());
+    layout->addWidget(list_);
+    about_ = new QLabel(this);
+    about_->setObjectName("aboutCompressor");
+    about_->setWordWrap(true);
+    layout->addWidget(about_);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(new QLabel(tr("Quality:"), this), 0, 0);
+    quality_ = new QSpinBox(this);
+    quality_->setObjectName("quality");
+    quality_->setRange(1, 100);
+    quality_->setSuffix(" %");
+    quality_->setValue(start.dwQuality ? std::clamp(int(start.dwQuality / 100), 1, 100)
+                                       : defaultQualityPercent);
+    grid->addWidget(quality_, 0, 1);
+
+    keyFrames_ = new QCheckBox(tr("Key frame every"), this);
+    keyFrames_->setObjectName("keyFrames");
+    keyFrames_->setChecked(start.dwFlags & AVICOMPRESSF_KEYFRAMES);
+    keyFrameEvery_ = new QSpinBox(this);
+    keyFrameEvery_->setObjectName("keyFrameEvery");
+    keyFrameEvery_->setRange(1, 10000);
+    keyFrameEvery_->setValue(start.dwKeyFrameEvery ? int(std::min(start.dwKeyFrameEvery, 10000u))
+                                                   : 15);
+    grid->addWidget(keyFrames_, 1, 0);
+    grid->addWidget(keyFrameEvery_, 1, 1);
+    grid->addWidget(new QLabel(tr("frames"), this), 1, 2);
+
+    dataRate_ = new QCheckBox(tr("Data rate"), this);
+    dataRate_->setObjectName("dataRate");
+    dataRate_->setChecked(start.dwFlags & AVICOMPRESSF_DATARATE);
+    dataRateValue_ = new QSpinBox(this);
+    dataRateValue_->setObjectName("dataRateValue");
+    dataRateValue_->setRange(1, 1000000);
+    dataRateValue_->setValue(start.dwBytesPerSecond
+                                 ? int(std::max(1u, start.dwBytesPerSecond / 1024))
+                                 : defaultKiloBytesPerSecond);
+    grid->addWidget(dataRate_, 2, 0);
+    grid->addWidget(dataRateValue_, 2, 1);
+    grid->addWidget(new QLabel(tr("KB/sec"), this), 2, 2);
+    layout->addLayout(grid);
+
+    nullFrames_ =
+        new QCheckBox(tr("Repeat the previous frame: store a picture that stays on screen as empty "
+                         "frames.\nMuch smaller files; some players skip such frames."),
+                      this);
+    nullFrames_->setObjectName("nullFrames");
+    nullFrames_->setChecked(start.dwFlags & AVICOMPRESSF_NULLFRAMES);
+    layout->addWidget(nullFrames_);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+
+    connect(list_, &QListWidget::currentRowChanged, this, [this] { compressorChanged(); });
+    connect(keyFrames_, &QCheckBox::toggled, this, [this] { compressorChanged(); });
+    connect(dataRate_, &QCheckBox::toggled, this, [this] { compressorChanged(); });
+    if (wanted == nullptr)
+        wanted = avi::findCompressor(0);
+    for (int i = 0; i < list_->count(); ++i)
+        if (compressorOf(list_->item(i)) == wanted)
+            list_->setCurrentRow(i);
+    compressorChanged();
+}
+
+void CompressionDialog::compressorChanged() {
+    const avi::Compressor* c = compressorOf(list_->currentItem());
+    if (c == nullptr)
+        return;
+    const bool keyChoice = (request_.flags & ICMF_CHOOSE_KEYFRAME) && c->takesKeyFrames;
+    const bool rateChoice = (request_.flags & ICMF_CHOOSE_DATARATE) && c->takesDataRate;
+    keyFrames_->setEnabled(keyChoice);
+    keyFrameEvery_->setEnabled(keyChoice && keyFrames_->isChecked());
+    dataRate_->setEnabled(rateChoice);
+    dataRateValue_->setEnabled(rateChoice && dataRate_->isChecked());
+    quality_->setEnabled(c->takesQuality && !(rateChoice && dataRate_->isChecked()));
+    QString about = c->lossless ? tr("Lossless: every frame keeps the picture's exact pixels.")
+                                : tr("Lossy: smaller files, pictures slightly changed.");
+    if (c->encoder && !c->takesQuality)
+        about += " " + tr("It has no quality setting.");
+    about_->setText(about);
+}
+
+AVI_COMPRESS_OPTIONS CompressionDialog::options() const {
+    AVI_COMPRESS_OPTIONS o = start_;
+    const avi::Compressor* c = compressorOf(list_->currentItem());
+    if (c == nullptr)
+        c = avi::findCompressor(0);
+    o.fccType = mmioStringToFOURCCA("vids", 0);
+    o.fccHandler = c->fccHandler;
+    o.dwQuality = std::uint32_t(quality_->value()) * 100;
+    o.dwKeyFrameEvery = std::uint32_t(keyFrameEvery_->value());
+    o.dwBytesPerSecond = std::uint32_t(dataRateValue_->value()) * 1024;
+    o.dwFlags = AVICOMPRESSF_VALID;
+    if (keyFrames_->isEnabled() && keyFrames_->isChecked())
+        o.dwFlags |= AVICOMPRESSF_KEYFRAMES;
+    if (dataRate_->isEnabled() && dataRate_->isChecked())
+        o.dwFlags |= AVICOMPRESSF_DATARATE;
+    if (nullFrames_->isChecked())
+        o.dwFlags |= AVICOMPRESSF_NULLFRAMES;
+    return o;
+}
+
+std::int32_t CompressionDialog::run(void* owner, const SaveOptionsRequest& request,
+                                    AVI_COMPRESS_OPTIONS& options) {
+    CompressionDialog dialog(request, options, static_cast<QWidget*>(owner));
+    if (dialog.exec() != QDialog::Accepted)
+        return 0;
+    options = dialog.options();
+    return 1;
+}
+
+void installCompressionDialog() {
+    setSaveOptionsDialog(&CompressionDialog::run);
+}
+
+} // namespace mAVIDecs
