@@ -6,12 +6,33 @@
 
 namespace avi {
 
+namespace {
+
+// GStreamer shows a paletted AVI black unless its colour table has every 2^bits entry:
+// the table goes into the file filled up with black, the pixels stay as they are.
+std::vector<std::uint8_t> fullColourTable(const DibFormat& format, std::vector<std::uint8_t> info) {
+    if (format.bitCount > 8)
+        return info;
+    std::uint32_t headerSize, used;
+    std::memcpy(&headerSize, info.data(), 4);
+    std::memcpy(&used, info.data() + 32, 4);
+    const std::uint32_t full = 1u << format.bitCount;
+    if (used == 0 || used == full)
+        return info;
+    info.resize(headerSize + std::size_t(used) * 4);
+    info.resize(headerSize + std::size_t(full) * 4, 0);
+    std::memcpy(info.data() + 32, &full, 4);
+    return info;
+}
+
+} // namespace
+
 std::string FrameSink::open(const DibFormat& format, std::vector<std::uint8_t> info,
                             const SinkChoice& choice) {
     format_ = format;
     choice_ = choice;
     if (choice.compressor == nullptr || choice.compressor->encoder == nullptr) {
-        writer_.setFormat(std::move(info), false);
+        writer_.setFormat(fullColourTable(format, std::move(info)), false);
         return {};
     }
     if (std::string why = sizeProblem(*choice.compressor, format.width, format.rows());

@@ -101,7 +101,7 @@ void AVIFileInit() {
     // past it; ignored, the write fails and the job reports it like a full disk.
     std::signal(SIGXFSZ, SIG_IGN);
     // Encoder chatter has no reader; failures come back as result codes.
-    av_log_set_level(AV_LOG_ERROR);
+    av_log_set_level(AV_LOG_FATAL);
 }
 
 void AVIFileExit() {

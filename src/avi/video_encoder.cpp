@@ -92,9 +92,11 @@ std::string VideoEncoder::open(const Compressor& c, const DibFormat& source,
     const double loss =
         (10000.0 - (s.quality ? std::min(s.quality, 10000u) : defaultQuality)) / 10000.0;
     if (c.takesDataRate && s.bytesPerSecond > 0) {
+        // Held within a second's worth, or the small rates a slide show wants drift off.
         ctx_->bit_rate = std::int64_t(s.bytesPerSecond) * 8;
-        ctx_->rc_max_rate = ctx_->bit_rate;
-        ctx_->rc_buffer_size = int(std::min<std::int64_t>(ctx_->bit_rate, INT32_MAX));
+        ctx_->bit_rate_tolerance = int(std::min<std::int64_t>(ctx_->bit_rate, INT32_MAX));
+        ctx_->rc_max_rate = 2 * ctx_->bit_rate;
+        ctx_->rc_buffer_size = int(std::min<std::int64_t>(2 * ctx_->bit_rate, INT32_MAX));
     } else if (c.takesQuality && std::strcmp(c.encoder, "libx264") == 0) {
         av_opt_set_double(ctx_->priv_data, "crf", 10 + 40 * loss, 0);
     } else if (c.takesQuality) {
@@ -167,6 +169,8 @@ bool VideoEncoder::encode(const std::uint8_t* bits, std::vector<std::uint8_t>& p
     }
     sws_scale(sws_, src, srcStride, 0, rows, frame_->data, frame_->linesize);
     frame_->pts = pts_++;
+    // In fixed-quality mode the MPEG-family encoders take the quantiser from each frame.
+    frame_->quality = ctx_->global_quality;
     if (avcodec_send_frame(ctx_, frame_) < 0)
         return false;
     if (avcodec_receive_packet(ctx_, packet_) < 0)

@@ -48,13 +48,16 @@ const char* comparePixelFormat(int bitCount) {
     }
 }
 
-TestDib makeDib(int width, int height, int bitCount, int seed) {
+TestDib makeDib(int width, int height, int bitCount, int seed, int colours) {
     TestDib d;
     d.width = width;
     d.height = height;
     d.bitCount = bitCount;
     const int stride = (width * bitCount + 31) / 32 * 4;
-    const int colours = bitCount <= 8 ? 1 << bitCount : 0;
+    if (bitCount > 8)
+        colours = 0;
+    else if (colours == 0)
+        colours = 1 << bitCount;
     put32(d.info, 40);
     put32(d.info, std::uint32_t(width));
     put32(d.info, std::uint32_t(height));

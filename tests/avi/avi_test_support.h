@@ -22,7 +22,9 @@ struct TestDib {
 
 // Picture number `seed`: soft gradients and a square that moves with the seed, so that
 // lossy codecs have something fair to do and frames differ from each other.
-TestDib makeDib(int width, int height, int bitCount, int seed);
+// A paletted DIB uses `colours` entries of its table (0: all of them) and says so in
+// biClrUsed.
+TestDib makeDib(int width, int height, int bitCount, int seed, int colours = 0);
 // The pixel format ffmpeg should decode a DIB of this depth to for comparison.
 const char* comparePixelFormat(int bitCount);
 
