@@ -65,6 +65,8 @@ int AviWriter::start() {
         b.data.resize(40, 0);
         strf_ = std::move(b.data);
     }
+    // A start that failed half-way (a full disk) begins again from the top.
+    file_.rewindTo(0);
     file_.clearError();
     riff_ = file_.beginList(fourcc("RIFF"), fourcc("AVI "));
     const Chunk hdrl = file_.beginList(fourcc("LIST"), fourcc("hdrl"));

@@ -94,6 +94,18 @@ std::uint16_t depthFromBufferSize(std::int64_t width, std::int64_t height, std::
     return 0;
 }
 
+avi::VideoStreamHeader headerOf(const AVI_STREAM_INFO& info) {
+    avi::VideoStreamHeader header;
+    header.fccHandler = info.fccHandler;
+    header.scale = info.dwScale;
+    header.rate = info.dwRate;
+    header.frame[0] = std::int16_t(info.rcFrame.left);
+    header.frame[1] = std::int16_t(info.rcFrame.top);
+    header.frame[2] = std::int16_t(info.rcFrame.right);
+    header.frame[3] = std::int16_t(info.rcFrame.bottom);
+    return header;
+}
+
 } // namespace
 
 void AVIFileInit() {
@@ -143,16 +155,18 @@ HRESULT AVIFileCreateStreamA(PAVIFILE pfile, PAVISTREAM* ppavi, const AVI_STREAM
         return AVIERR_BADHANDLE;
     if (file->hasStream)
         return AVIERR_UNSUPPORTED; // one video stream per file
+    // The file keeps the frame rectangle in 16-bit fields.
     const RECT& r = psi->rcFrame;
-    const std::int64_t width = std::int64_t(r.right) - r.left;
-    const std::int64_t height = std::int64_t(r.bottom) - r.top;
+    const auto fits16 = [](std::int32_t v) { return v >= -32768 && v <= 32767; };
     if (psi->fccType != mmioStringToFOURCCA("vids", 0) || psi->dwScale == 0 || psi->dwRate == 0 ||
-        width <= 0 || height <= 0 || width > 32767 || height > 32767 || r.left < -32768 ||
-        r.top < -32768)
+        !fits16(r.left) || !fits16(r.top) || !fits16(r.right) || !fits16(r.bottom) ||
+        r.right <= r.left || r.bottom <= r.top)
         return AVIERR_BADPARAM;
     auto stream = std::make_shared<StreamObject>();
     stream->file = file;
     stream->info = *psi;
+    // Also what a file closed without frames or format says about its stream.
+    file->writer.setHeader(headerOf(*psi));
     file->hasStream = true;
     ++file->refs;
     *ppavi = addHandle(stream);
@@ -239,14 +253,7 @@ HRESULT AVIStreamSetFormat(PAVISTREAM pavi, std::int32_t lPos, const void* lpFor
     if (!format || format->width != r.right - r.left || format->rows() != r.bottom - r.top)
         return AVIERR_BADFORMAT;
 
-    avi::VideoStreamHeader header;
-    header.fccHandler = stream->info.fccHandler;
-    header.scale = stream->info.dwScale;
-    header.rate = stream->info.dwRate;
-    header.frame[0] = std::int16_t(r.left);
-    header.frame[1] = std::int16_t(r.top);
-    header.frame[2] = std::int16_t(r.right);
-    header.frame[3] = std::int16_t(r.bottom);
+    avi::VideoStreamHeader header = headerOf(stream->info);
     avi::SinkChoice choice = stream->compression.value_or(avi::SinkChoice{});
     if (choice.compressor && choice.compressor->encoder == nullptr)
         header.fccHandler = avi::fourcc("DIB ");

@@ -400,6 +400,11 @@ private slots:
         setSaveOptionsDialog(before);
         QCOMPARE(AVIStreamRelease(s), 0);
         QCOMPARE(AVIFileRelease(f), 0);
+        // Released without a format or frames, as after a cancelled dialog: a valid file
+        // whose stream still has the picture's size.
+        const auto stream = probe(path);
+        QCOMPARE(stream["width"].toInt(), 37);
+        QCOMPARE(stream["nb_read_frames"].toInt(), 0);
     }
 
     // The writer keeps 8 bytes per frame of the RIFF being written and nothing else that
