@@ -13,13 +13,9 @@ using namespace mAVIDecs;
 
 namespace {
 
-void put16(std::vector<std::uint8_t>& v, std::uint16_t x) {
-    v.push_back(std::uint8_t(x));
-    v.push_back(std::uint8_t(x >> 8));
-}
-void put32(std::vector<std::uint8_t>& v, std::uint32_t x) {
-    put16(v, std::uint16_t(x));
-    put16(v, std::uint16_t(x >> 16));
+void put(std::vector<std::uint8_t>& v, std::uint32_t x, int bytes = 4) {
+    for (int i = 0; i < bytes; ++i)
+        v.push_back(std::uint8_t(x >> (8 * i)));
 }
 
 // The test picture as 8-bit R, G, B at (x, y).
@@ -38,14 +34,7 @@ void colourAt(int x, int y, int w, int h, int seed, int rgb[3]) {
 } // namespace
 
 const char* comparePixelFormat(int bitCount) {
-    switch (bitCount) {
-    case 16:
-        return "rgb555le";
-    case 32:
-        return "bgra";
-    default:
-        return "bgr24";
-    }
+    return bitCount == 16 ? "rgb555le" : bitCount == 32 ? "bgra" : "bgr24";
 }
 
 TestDib makeDib(int width, int height, int bitCount, int seed, int colours) {
@@ -58,24 +47,20 @@ TestDib makeDib(int width, int height, int bitCount, int seed, int colours) {
         colours = 0;
     else if (colours == 0)
         colours = 1 << bitCount;
-    put32(d.info, 40);
-    put32(d.info, std::uint32_t(width));
-    put32(d.info, std::uint32_t(height));
-    put16(d.info, 1);
-    put16(d.info, std::uint16_t(bitCount));
-    put32(d.info, 0);
-    put32(d.info, std::uint32_t(stride * height));
-    put32(d.info, 0);
-    put32(d.info, 0);
-    put32(d.info, std::uint32_t(colours));
-    put32(d.info, 0);
+    put(d.info, 40);
+    put(d.info, std::uint32_t(width));
+    put(d.info, std::uint32_t(height));
+    put(d.info, 1, 2);
+    put(d.info, std::uint32_t(bitCount), 2);
+    for (const int v : {0, stride * height, 0, 0, colours, 0})
+        put(d.info, std::uint32_t(v));
     // A palette of smoothly changing colours, so neighbouring indices look alike.
     std::vector<std::array<int, 3>> palette;
     for (int i = 0; i < colours; ++i) {
         const int t = i * 255 / std::max(1, colours - 1);
         palette.push_back({t, 255 - t / 2, (t * 3 / 4 + 40) % 256});
-        put32(d.info,
-              std::uint32_t(palette.back()[2] | palette.back()[1] << 8 | palette.back()[0] << 16));
+        put(d.info,
+            std::uint32_t(palette.back()[2] | palette.back()[1] << 8 | palette.back()[0] << 16));
     }
     d.bits.assign(std::size_t(stride) * height, 0);
     const int pixelBytes = bitCount == 16 ? 2 : bitCount == 32 ? 4 : 3;
@@ -113,23 +98,55 @@ TestDib makeDib(int width, int height, int bitCount, int seed, int colours) {
     return d;
 }
 
-HRESULT writeAvi(const QString& path, const std::vector<const TestDib*>& frames,
-                 const AVI_COMPRESS_OPTIONS& options, std::uint32_t rate, int* framesWritten) {
+std::vector<TestDib> makeDibs(int count, int width, int height, int bitCount) {
+    std::vector<TestDib> pictures;
+    for (int i = 0; i < count; ++i)
+        pictures.push_back(makeDib(width, height, bitCount, i));
+    return pictures;
+}
+
+Frames pick(const std::vector<TestDib>& pictures, std::initializer_list<int> order) {
+    Frames frames;
+    for (int i : order)
+        frames.push_back(&pictures[std::size_t(i)]);
+    return frames;
+}
+
+QByteArray expectedOf(const Frames& frames) {
+    QByteArray all;
+    for (const TestDib* f : frames)
+        all += f->expected;
+    return all;
+}
+
+AVI_COMPRESS_OPTIONS optionsFor(const char* fourcc, std::uint32_t flags) {
+    AVI_COMPRESS_OPTIONS options;
+    options.fccHandler = mmioStringToFOURCCA(fourcc, 0);
+    options.dwFlags = flags;
+    return options;
+}
+
+HRESULT openStream(const QString& path, int width, int height, PAVIFILE* file, PAVISTREAM* stream,
+                   std::uint32_t rate, std::uint32_t bufferSize) {
+    if (const HRESULT hr = AVIFileOpen(file, path.toLocal8Bit().constData(), 4097, nullptr))
+        return hr;
+    AVI_STREAM_INFO info;
+    info.fccType = mmioStringToFOURCCA("vids", 0);
+    info.dwScale = 1;
+    info.dwRate = rate;
+    info.dwSuggestedBufferSize = bufferSize;
+    SetRect(&info.rcFrame, 0, 0, width, height);
+    return AVIFileCreateStreamA(*file, stream, &info);
+}
+
+HRESULT writeAvi(const QString& path, const Frames& frames, const AVI_COMPRESS_OPTIONS& options,
+                 std::uint32_t rate, int* framesWritten) {
     const TestDib& first = *frames.front();
     PAVIFILE file = 0;
     PAVISTREAM plain = 0, compressed = 0;
-    HRESULT hr = AVIFileOpen(&file, path.toLocal8Bit().constData(), 4097, nullptr);
+    HRESULT hr = openStream(path, first.width, first.height, &file, &plain, rate,
+                            std::uint32_t(first.bits.size()));
     int written = 0;
-    if (hr == 0) {
-        AVI_STREAM_INFO info;
-        info.fccType = mmioStringToFOURCCA("vids", 0);
-        info.fccHandler = options.fccHandler;
-        info.dwScale = 1;
-        info.dwRate = rate;
-        info.dwSuggestedBufferSize = std::uint32_t(first.bits.size());
-        SetRect(&info.rcFrame, 0, 0, first.width, first.height);
-        hr = AVIFileCreateStreamA(file, &plain, &info);
-    }
     if (hr == 0)
         hr = AVIMakeCompressedStream(&compressed, plain, &options, nullptr);
     if (hr == 0)
