@@ -34,7 +34,7 @@ void colourAt(int x, int y, int w, int h, int seed, int rgb[3]) {
 } // namespace
 
 const char* comparePixelFormat(int bitCount) {
-    return bitCount == 16 ? "rgb555le" : bitCount == 32 ? "bgra" : "bgr24";
+    return bitCount == 32 ? "bgra" : "bgr24";
 }
 
 TestDib makeDib(int width, int height, int bitCount, int seed, int colours) {
@@ -63,36 +63,35 @@ TestDib makeDib(int width, int height, int bitCount, int seed, int colours) {
             std::uint32_t(palette.back()[2] | palette.back()[1] << 8 | palette.back()[0] << 16));
     }
     d.bits.assign(std::size_t(stride) * height, 0);
-    const int pixelBytes = bitCount == 16 ? 2 : bitCount == 32 ? 4 : 3;
-    d.expected.resize(width * height * pixelBytes);
+    const int outBytes = bitCount == 32 ? 4 : 3;
+    d.expected.resize(width * height * outBytes);
     for (int y = 0; y < height; ++y) {
         std::uint8_t* row = d.bits.data() + std::size_t(height - 1 - y) * stride;
-        auto* out = reinterpret_cast<std::uint8_t*>(d.expected.data()) + y * width * pixelBytes;
+        auto* out = reinterpret_cast<std::uint8_t*>(d.expected.data()) + y * width * outBytes;
         for (int x = 0; x < width; ++x) {
             int rgb[3];
             colourAt(x, y, width, height, seed, rgb);
+            std::uint8_t* p = row + x * bitCount / 8;
             if (colours) {
                 const int idx = (rgb[0] + rgb[1] + rgb[2]) * (colours - 1) / 765;
                 const int perByte = 8 / bitCount;
                 row[x / perByte] |= std::uint8_t(idx << ((perByte - 1 - x % perByte) * bitCount));
-                out[3 * x] = std::uint8_t(palette[idx][2]);
-                out[3 * x + 1] = std::uint8_t(palette[idx][1]);
-                out[3 * x + 2] = std::uint8_t(palette[idx][0]);
-                continue;
-            }
-            std::uint8_t* p = row + x * pixelBytes;
-            if (bitCount == 16) {
+                std::copy(palette[idx].begin(), palette[idx].end(), rgb);
+            } else if (bitCount == 16) {
                 const int v = (rgb[0] >> 3) << 10 | (rgb[1] >> 3) << 5 | rgb[2] >> 3;
                 p[0] = std::uint8_t(v);
                 p[1] = std::uint8_t(v >> 8);
+                for (int& c : rgb) // 5 bits widened as decoders do
+                    c = (c >> 3) << 3 | c >> 5;
             } else {
                 p[0] = std::uint8_t(rgb[2]);
                 p[1] = std::uint8_t(rgb[1]);
                 p[2] = std::uint8_t(rgb[0]);
                 if (bitCount == 32)
-                    p[3] = 0xFF;
+                    p[3] = out[4 * x + 3] = 0xFF;
             }
-            std::memcpy(out + x * pixelBytes, p, pixelBytes);
+            for (int c = 0; c < 3; ++c)
+                out[outBytes * x + c] = std::uint8_t(rgb[2 - c]);
         }
     }
     return d;

@@ -16,8 +16,8 @@ struct TestDib {
     std::vector<std::uint8_t> info;
     std::vector<std::uint8_t> bits;
     int width = 0, height = 0, bitCount = 0;
-    // Top-down rows without padding: B, G, R per pixel for paletted DIBs, else the DIB's
-    // own pixel bytes (what ffmpeg gives back as bgr24 / rgb555le / bgra).
+    // Top-down rows without padding, B, G, R per pixel (and the X byte for 32-bit DIBs):
+    // what ffmpeg gives back as bgr24 (bgra).
     QByteArray expected;
 };
 using Frames = std::vector<const TestDib*>;
