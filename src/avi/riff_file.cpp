@@ -1,6 +1,7 @@
 #include "avi/riff_file.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -47,7 +48,7 @@ bool RiffFile::writeVector(const iovec* parts, int count) {
     if (fd_ < 0)
         return fail(EBADF);
     iovec local[8];
-    count = std::min(count, 8);
+    assert(count <= 8);
     std::copy(parts, parts + count, local);
     iovec* cur = local;
     while (count > 0) {
@@ -95,7 +96,12 @@ bool RiffFile::ensureRoom(std::uint64_t bytes) {
     if (need <= room_)
         return true;
     for (const std::uint64_t target : {need + roomStep, need}) {
-        const int err = ::posix_fallocate(fd_, off_t(room_), off_t(target - room_));
+        int err = ::posix_fallocate(fd_, off_t(room_), off_t(target - room_));
+        if (err != 0 && err != ENOSPC && err != EFBIG && err != EDQUOT) {
+            // A file system that cannot reserve blocks: a longer file still meets a
+            // file-size limit now rather than in the middle of the index.
+            err = ::ftruncate(fd_, off_t(target)) == 0 ? 0 : errno;
+        }
         if (err == 0) {
             room_ = target;
             return true;

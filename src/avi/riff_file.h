@@ -44,6 +44,7 @@ public:
     void rewindTo(std::uint64_t offset) { pos_ = offset; }
 
     bool write(const void* data, std::size_t size);
+    // Up to 8 parts, written one after the other.
     bool writeVector(const iovec* parts, int count);
     bool writeU32(std::uint32_t v) { return write(&v, 4); }
     // Overwrites bytes already written; the write position stays.

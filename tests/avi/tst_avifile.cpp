@@ -3,6 +3,8 @@
 #include "avi/mavidecs.h"
 
 #include <QFileInfo>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <malloc.h>
@@ -249,6 +251,27 @@ private slots:
         for (int i = 0; i < decoded.size(); ++i)
             QVERIFY(psnr(decoded[i], frames[std::size_t(packets[i].pts)]->expected) >
                     (fourcc == "MJPG" ? 29 : 98));
+    }
+
+    // The same on a file system that really fills up (a 200 KiB tmpfs; needs the right
+    // to mount, as root in CI has).
+    void fullFileSystemFailsLikeAFileSizeLimit() {
+        QTemporaryDir mountPoint;
+        if (QProcess::execute("mount",
+                              {"-t", "tmpfs", "-o", "size=200k", "tmpfs", mountPoint.path()}) != 0)
+            QSKIP("cannot mount a small file system here");
+        const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {mountPoint.path()}); });
+        const auto pictures = makeDibs(60, 32, 24, 24);
+        Frames frames;
+        for (int i = 0; i < 200; ++i)
+            frames.push_back(&pictures[std::size_t(i % 60)]);
+        const QString path = mountPoint.filePath("full.avi");
+        int written = 0;
+        QVERIFY(writeAvi(path, frames, AVI_COMPRESS_OPTIONS{}, 10, &written) != 0);
+        QVERIFY(written > 60 && written < 90); // 200 KiB hold about 85 frames of 2304 bytes
+        QCOMPARE(probe(path)["nb_read_frames"].toInt(), written);
+        frames.resize(std::size_t(written));
+        QCOMPARE(decodeFrames(path, "bgr24", 32 * 24 * 3).join(), expectedOf(frames));
     }
 
     // Handles are checked, never trusted: a released or made-up handle is refused with a
