@@ -48,6 +48,7 @@ struct Layer {
     std::uint32_t lastHandle = 0;
     SaveOptionsDialog dialog;
     WriterLimits limits;
+    bool initialised = false;
 };
 
 Layer& layer() {
@@ -114,6 +115,7 @@ void AVIFileInit() {
     std::signal(SIGXFSZ, SIG_IGN);
     // Encoder chatter has no reader; failures come back as result codes.
     av_log_set_level(AV_LOG_FATAL);
+    layer().initialised = true;
 }
 
 void AVIFileExit() {
@@ -137,6 +139,8 @@ HRESULT AVIFileOpen(PAVIFILE* ppfile, const char* szFile, std::uint32_t uMode, c
     *ppfile = 0;
     if ((uMode & (OF_WRITE | OF_CREATE)) != (OF_WRITE | OF_CREATE))
         return AVIERR_UNSUPPORTED; // this layer writes new files only
+    if (!layer().initialised)
+        AVIFileInit(); // a caller that forgot it still gets failures, not a killed process
     const WriterLimits& limits = layer().limits;
     auto file =
         std::make_shared<FileObject>(avi::AviWriterLimits{limits.riffSize, limits.superIndexSlots});
