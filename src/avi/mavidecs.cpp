@@ -27,7 +27,7 @@ struct FileObject {
     explicit FileObject(const avi::AviWriterLimits& limits) : writer(limits) {}
     avi::AviWriter writer;
     std::unique_ptr<avi::FrameSink> sink; // made by the first stream that sets a format
-    const void* sinkOwner = nullptr;
+    PAVISTREAM sinkOwner = 0;             // the stream whose frames go to the sink
     bool hasStream = false;
     int refs = 1;
 };
@@ -267,7 +267,7 @@ HRESULT AVIStreamSetFormat(PAVISTREAM pavi, std::int32_t lPos, const void* lpFor
     if (!sink->open(*format, std::vector<std::uint8_t>(info, info + cbFormat), choice).empty())
         return AVIERR_COMPRESSOR;
     file.sink = std::move(sink);
-    file.sinkOwner = stream.get();
+    file.sinkOwner = pavi;
     stream->format = format;
     return AVIERR_OK;
 }
@@ -283,7 +283,7 @@ HRESULT AVIStreamWrite(PAVISTREAM pavi, std::int32_t lStart, std::int32_t lSampl
     if (!stream)
         return AVIERR_BADHANDLE;
     FileObject& file = *stream->file;
-    if (!stream->format || file.sinkOwner != stream.get())
+    if (!stream->format || file.sinkOwner != pavi)
         return AVIERR_BADFORMAT;
     // Frames go on at the end, one at a time: a gap or a rewrite would need frames the
     // caller never gave.
