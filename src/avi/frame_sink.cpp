@@ -48,7 +48,11 @@ std::string FrameSink::open(const DibFormat& format, std::vector<std::uint8_t> i
 int FrameSink::write(const std::uint8_t* bits) {
     if (broken_)
         return EINVAL;
-    const bool same = haveLast_ && std::memcmp(lastBits_.data(), bits, format_.imageSize) == 0;
+    // Only a null frame or a reused packet needs to know; uncompressed bits and delta
+    // codecs write the frame as they get it.
+    const bool compare = choice_.nullRepeats || (compressed() && choice_.compressor->intraOnly);
+    const bool same =
+        compare && haveLast_ && std::memcmp(lastBits_.data(), bits, format_.imageSize) == 0;
     if (same && choice_.nullRepeats) {
         // Take the room for the held-back nulls and their closing frame now, so that
         // ending them can never fail for want of space.
@@ -83,7 +87,7 @@ int FrameSink::write(const std::uint8_t* bits) {
         endPending(false);
         return err;
     }
-    if (!same) {
+    if (compare && !same) {
         lastBits_.assign(bits, bits + format_.imageSize);
         haveLast_ = true;
     }
