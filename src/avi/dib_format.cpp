@@ -47,7 +47,11 @@ std::optional<DibFormat> readDibFormat(const void* info, std::size_t size) {
         return std::nullopt;
     }
     f.stride = std::uint32_t((std::int64_t(f.width) * f.bitCount + 31) / 32 * 4);
-    f.imageSize = f.stride * std::uint32_t(f.rows());
+    // A frame is one chunk, and chunks stay below 2 GiB.
+    const std::uint64_t image = std::uint64_t(f.stride) * std::uint64_t(f.rows());
+    if (image >= 0x7FFFFFFFu)
+        return std::nullopt;
+    f.imageSize = std::uint32_t(image);
 
     if (f.compression == 3) {
         if (f.bitCount != 16 && f.bitCount != 32)

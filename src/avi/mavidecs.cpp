@@ -10,6 +10,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <new>
 #include <optional>
 #include <variant>
 
@@ -74,13 +75,25 @@ template <typename T> std::shared_ptr<T> lookUp(std::uint32_t handle) {
 }
 
 HRESULT writeError(int err) {
-    return err == EINVAL ? AVIERR_COMPRESSOR : AVIERR_FILEWRITE;
+    switch (err) {
+    case EINVAL:
+        return AVIERR_COMPRESSOR;
+    case ENOMEM:
+        return AVIERR_MEMORY;
+    default:
+        return AVIERR_FILEWRITE;
+    }
 }
 
 HRESULT dropReference(FileObject& file) {
     if (--file.refs > 0)
         return AVIERR_OK;
-    const int ended = file.sink ? file.sink->finish() : 0;
+    int ended = 0;
+    try {
+        ended = file.sink ? file.sink->finish() : 0;
+    } catch (const std::bad_alloc&) {
+        ended = ENOMEM; // the held-back frames are lost; the rest of the file is closed
+    }
     const int closed = file.writer.close();
     if (ended != 0)
         return writeError(ended);
@@ -264,8 +277,12 @@ HRESULT AVIStreamSetFormat(PAVISTREAM pavi, std::int32_t lPos, const void* lpFor
     file.writer.setHeader(header);
     auto sink = std::make_unique<avi::FrameSink>(file.writer);
     const auto* info = static_cast<const std::uint8_t*>(lpFormat);
-    if (!sink->open(*format, std::vector<std::uint8_t>(info, info + cbFormat), choice).empty())
-        return AVIERR_COMPRESSOR;
+    try {
+        if (!sink->open(*format, std::vector<std::uint8_t>(info, info + cbFormat), choice).empty())
+            return AVIERR_COMPRESSOR;
+    } catch (const std::bad_alloc&) {
+        return AVIERR_MEMORY; // a picture too big for this machine's memory
+    }
     file.sink = std::move(sink);
     file.sinkOwner = pavi;
     stream->format = format;
@@ -292,8 +309,12 @@ HRESULT AVIStreamWrite(PAVISTREAM pavi, std::int32_t lStart, std::int32_t lSampl
     // A frame of another size than the format says would make the file unreadable.
     if (cbBuffer < 0 || std::uint32_t(cbBuffer) != stream->format->imageSize)
         return AVIERR_BADSIZE;
-    if (const int err = file.sink->write(static_cast<const std::uint8_t*>(lpBuffer)))
-        return writeError(err);
+    try {
+        if (const int err = file.sink->write(static_cast<const std::uint8_t*>(lpBuffer)))
+            return writeError(err);
+    } catch (const std::bad_alloc&) {
+        return AVIERR_MEMORY;
+    }
     ++stream->next;
     if (plSampWritten)
         *plSampWritten = 1;

@@ -7,6 +7,7 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstring>
 #include <malloc.h>
 
 using namespace mAVIDecs;
@@ -317,6 +318,14 @@ private slots:
         const TestDib odd = makeDib(30, 24, 24, 0);
         QVERIFY(AVIStreamSetFormat(s, 0, odd.info.data(), int(odd.info.size())) != 0);
         QVERIFY(AVIStreamRelease(s) == 0 && AVIStreamRelease(plain) == 0 && AVIFileRelease(f) == 0);
+        // A picture whose frames could not be one chunk (4 GiB) is refused, not truncated.
+        TestDib huge = makeDib(1, 1, 32, 0);
+        const std::int32_t side = 32767;
+        std::memcpy(huge.info.data() + 4, &side, 4);
+        std::memcpy(huge.info.data() + 8, &side, 4);
+        QCOMPARE(openStream(path, side, side, &f, &plain), 0);
+        QVERIFY(AVIStreamSetFormat(plain, 0, huge.info.data(), int(huge.info.size())) != 0);
+        QVERIFY(AVIStreamRelease(plain) == 0 && AVIFileRelease(f) == 0);
         AVIFileInit();
     }
 
