@@ -164,6 +164,15 @@ private slots:
         QCOMPARE(probe(path)["nb_read_frames"].toInt(), 40);
         QCOMPARE(decodeFrames(path, "bgr24", 32 * 24 * 3).join(), expectedOf(frames));
         QCOMPARE(gstreamerFrames(path), expectedOf(frames));
+
+        // With every super-index slot taken, the next RIFF is refused like a full disk.
+        setWriterLimits({riffSize, 3});
+        int written = 0;
+        QVERIFY(writeAvi(path, frames, AVI_COMPRESS_OPTIONS{}, 10, &written) != 0);
+        setWriterLimits(before);
+        QCOMPARE(topLevelChunks(path).size(), 3);
+        frames.resize(std::size_t(written));
+        QCOMPARE(decodeFrames(path, "bgr24", 32 * 24 * 3).join(), expectedOf(frames));
     }
 
     // With "repeat the previous frame" a repeated picture becomes a zero-length chunk,
