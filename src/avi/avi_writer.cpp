@@ -70,7 +70,8 @@ int AviWriter::start() {
     file_.clearError();
     riff_ = file_.beginList(fourcc("RIFF"), fourcc("AVI "));
     const Chunk hdrl = file_.beginList(fourcc("LIST"), fourcc("hdrl"));
-    const std::vector<std::uint8_t> zeros(24 + 16 * std::size_t(limits_.superIndexSlots), 0);
+    const std::size_t superIndexBytes = 24 + 16 * std::size_t(limits_.superIndexSlots);
+    const std::vector<std::uint8_t> zeros(std::max<std::size_t>(superIndexBytes, odmlPayload), 0);
     Chunk c = file_.beginChunk(fourcc("avih"));
     avih_ = file_.pos();
     file_.write(zeros.data(), 56);
@@ -87,7 +88,7 @@ int AviWriter::start() {
     // outgrows its first RIFF.
     indx_ = file_.pos();
     c = file_.beginChunk(fourcc("JUNK"));
-    file_.write(zeros.data(), zeros.size());
+    file_.write(zeros.data(), superIndexBytes);
     file_.end(c);
     file_.end(strl);
     odml_ = file_.pos();
