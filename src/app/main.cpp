@@ -1,3 +1,4 @@
+#include "avi/compression_dialog.h"
 #include "mainwindow/my_main_form.h"
 #include "platform/qt_platform.h"
 
@@ -8,6 +9,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("picreel"));
     platform::QtPlatform desktop;
     platform::install(&desktop);
+    mAVIDecs::installCompressionDialog();
 
     MyMainForm form;
     form.Form_Load();
