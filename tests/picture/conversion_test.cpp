@@ -39,7 +39,7 @@ class ConversionTest : public QObject {
         QImageWriter writer(path(name), format);
         if (!writer.write(image))
             qFatal("cannot save %s", qPrintable(name));
-        return path(name);
+        return keepAsSeed(path(name));
     }
 
 private slots:

@@ -1,6 +1,7 @@
 #include "sample_files.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -78,6 +79,15 @@ QString writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
+    file.close();
+    return keepAsSeed(path);
+}
+
+QString keepAsSeed(const QString& path) {
+    static const QString seeds = qEnvironmentVariable("PICREEL_SEED_DIR");
+    static int count = 0;
+    if (!seeds.isEmpty() && QFileInfo(path).size() <= 64 * 1024)
+        QFile::copy(path, seeds + QStringLiteral("/seed-%1").arg(++count));
     return path;
 }
 
@@ -96,7 +106,7 @@ QString writeGif(const QString& path, const QList<QImage>& frames) {
     args << QStringLiteral("GIF:") + path;
     if (QProcess::execute(QStringLiteral("convert"), args) != 0)
         qFatal("ImageMagick's convert could not make %s", qPrintable(path));
-    return path;
+    return keepAsSeed(path);
 }
 
 } // namespace samples

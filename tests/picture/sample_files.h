@@ -24,6 +24,9 @@ qint16 le16(const QByteArray& bytes, int offset);
 QImage twoColours(int width, int height, QColor left = Qt::red, QColor right = Qt::blue);
 
 QString writeFile(const QString& path, const QByteArray& bytes);
+// With PICREEL_SEED_DIR set, keeps a copy of every small file the tests make there: the
+// fuzz targets start from them.
+QString keepAsSeed(const QString& path);
 QByteArray readFile(const QString& path);
 // Saved through ImageMagick's convert (Qt has no GIF writer); one frame per image.
 QString writeGif(const QString& path, const QList<QImage>& frames);
