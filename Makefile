@@ -5,7 +5,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 SAMPLES    ?= sample-pictures
 
-.PHONY: run test test-sanitize setup build build-sanitize samples clean
+.PHONY: run test test-sanitize fuzz setup build build-sanitize samples clean
 
 setup:
 	bash scripts/setup
@@ -35,6 +35,10 @@ build-sanitize: setup $(ASAN_BUILD)/CMakeCache.txt
 test-sanitize: build-sanitize
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	    ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+# The picture fuzz targets (clang, libFuzzer), 60 seconds each on seeds the tests make.
+fuzz: build
+	BUILD=$(BUILD) bash tests/picture/fuzz/run 60
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(SAMPLES)
