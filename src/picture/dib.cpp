@@ -63,10 +63,11 @@ bool cDIB::CreateFromFile(QString fileName) {
     }
 
     // From here on a failure goes to the caller.
+    // Zero-filled, so a file too short for the signature fails the signature test.
     std::uint8_t headers[headersSize] = {};
     const std::size_t got = readAt(fd.get(), headers, headersSize, 0, fileName);
     const BitmapFileHeader fileHeader = decodeFileHeader(headers);
-    if (got < 2 || fileHeader.bfType != bitmapSignature) {
+    if (fileHeader.bfType != bitmapSignature) {
         file_ = fileHeader;
         MsgBox(QStringLiteral("File is not a supported bitmap format:\r\n") + fileName,
                MsgButtons::OK, MsgIcon::Information);
