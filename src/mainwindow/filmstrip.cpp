@@ -1,17 +1,20 @@
 #include "browse/path_functions.h"
 #include "mainwindow/my_main_form.h"
+#include "picture/picture_error.h"
+#include "picture/picture_loader.h"
 #include "platform/controls/image_box.h"
 #include "platform/controls/list_box.h"
 
-#include <QImageReader>
 #include <QLabel>
 
 QImage MyMainForm::loadForDisplay(const QString& path) {
     if (path.isEmpty())
         return {};
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    return reader.read();
+    try {
+        return picture::LoadPicture(path);
+    } catch (const picture::PictureError&) {
+        return {};
+    }
 }
 
 void MyMainForm::RefreshFilmstrip() {
