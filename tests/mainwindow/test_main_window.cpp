@@ -37,6 +37,7 @@ private slots:
     void outputProposedBesideProgram();
     void closeRefusedWhileBusyAndAcceptedWhenIdle();
     void exitMenuClosesOtherWindowsToo();
+    void filmstripFollowsTheSelection();
 
 private:
     std::unique_ptr<MyMainForm> makeForm(const QString& folder);
@@ -360,6 +361,51 @@ void MainWindowTest::exitMenuClosesOtherWindowsToo() {
     form->ExitMenu->trigger();
     QVERIFY(!form->isVisible());
     QVERIFY(!other.isVisible());
+}
+
+void MainWindowTest::filmstripFollowsTheSelection() {
+    QStringList paths;
+    for (int i = 0; i < 3; ++i) {
+        QImage picture(640 + i, 480, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        paths << folder.filePath(QString("p%1.bmp").arg(i));
+        QVERIFY(picture.save(paths.last(), "BMP"));
+    }
+    auto form = makeForm(folder.path());
+    form->Form_Load();
+    for (const QString& p : paths)
+        form->BMPlist->AddItem(p);
+
+    // No selection: only the next thumbnail shows, the first picture.
+    form->RefreshFilmstrip();
+    form->RefreshCommandStates();
+    QVERIFY(form->Previous_image->Picture().isNull());
+    QVERIFY(form->Selected_Image->Picture().isNull());
+    QCOMPARE(form->Next_image->Picture().width(), 640);
+    QCOMPARE(form->bmplist_filename_label->text(), QString("Picture List - Empty"));
+    QVERIFY(form->MakeAVI_button->isEnabled());
+    QVERIFY(!form->Remove_button->isEnabled());
+
+    // Selecting raises the list's click, which refreshes everything under the hourglass
+    // and then puts back the pointer it found.
+    desktop->setMousePointer(platform::MousePointer::Hourglass);
+    desktop->pointerHistory.clear();
+    form->BMPlist->setListIndex(1);
+    QCOMPARE(desktop->mousePointer(), platform::MousePointer::Hourglass);
+    QCOMPARE(form->Previous_image->Picture().width(), 640);
+    QCOMPARE(form->Selected_Image->Picture().width(), 641);
+    QCOMPARE(form->Next_image->Picture().width(), 642);
+    QCOMPARE(form->bmplist_filename_label->text(), QString("p1.bmp"));
+    QCOMPARE(form->bmp_size_label->text(), QString("W641 x H480"));
+    QVERIFY(form->UpButton->isEnabled());
+
+    // A listed picture that has gone since shows as an empty frame with empty labels.
+    QVERIFY(QFile::remove(paths[2]));
+    form->BMPlist->setListIndex(2);
+    QVERIFY(form->Selected_Image->Picture().isNull());
+    QVERIFY(form->Next_image->Picture().isNull());
+    QCOMPARE(form->bmplist_filename_label->text(), QString());
+    QCOMPARE(form->bmp_size_label->text(), QString());
 }
 
 QTEST_MAIN(MainWindowTest)
