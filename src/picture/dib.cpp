@@ -51,7 +51,9 @@ bool cDIB::CreateFromFile(QString fileName) {
         return false;
     }
 
-    FileDescriptor fd(::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking only so that a FIFO cannot hang the window; regular files do not care.
+    FileDescriptor fd(
+        ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (fd.get() < 0) {
         const int error = errno;
         if (error == EACCES || error == EPERM)
@@ -143,8 +145,8 @@ bool cDIB::CreateFromPackedDIBPointer(const void* address, std::size_t size) {
 
 bool cDIB::WriteToFile(QString fileName) const {
     // Overwritten in place, not truncated: bytes past the new end stay as they were.
-    FileDescriptor fd(
-        ::open(QFile::encodeName(fileName).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
+    FileDescriptor fd(::open(QFile::encodeName(fileName).constData(),
+                             O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666));
     if (fd.get() < 0)
         throw PictureError(PictureError::Kind::WriteFailed,
                            fileName + QStringLiteral(": ") + systemErrorText(errno));

@@ -3,6 +3,7 @@
 #include "picture/picture_error.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 
 namespace picture {
@@ -31,6 +32,11 @@ QImage LoadPicture(const QString& path) {
     // Qt refuses anything above 128 MB decoded; ours is the pixel limit checked below.
     QImageReader::setAllocationLimit(int(maxPicturePixels * 4 / (1024 * 1024)));
 
+    // Opening a FIFO or a device would wait for a writer that never comes and freeze the
+    // window (Add all tries every file of a folder): plain files only.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        refuse(path, QStringLiteral("not a plain file"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         refuse(path, file.errorString());

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using picture::cDIB;
 using picture::PictureError;
 using namespace samples;
@@ -134,6 +136,8 @@ private slots:
         QFile::remove(deleted);
         QTest::newRow("deleted after it loaded") << deleted;
         QTest::newRow("folder") << dir.path();
+        QVERIFY(::mkfifo(QFile::encodeName(path("pipe.jpg")), 0600) == 0);
+        QTest::newRow("FIFO, which nobody writes") << path("pipe.jpg");
         QByteArray huge = craftBmp(54, 12, 12);
         huge.replace(18, 8, QByteArray::fromHex("60ea000060ea0000")); // 60000 x 60000
         QTest::newRow("BMP claiming 60000 x 60000") << writeFile(path("huge.bmp"), huge);

@@ -193,6 +193,15 @@ private slots:
         QCOMPARE(state(dib), before);
     }
 
+    // A FIFO must not make the load wait for a writer.
+    void fifoIsAnErrorWithoutWaiting() {
+        ScriptedPlatform platform;
+        const QByteArray fifo = QFile::encodeName(dir.filePath("pipe.bmp"));
+        QVERIFY(::mkfifo(fifo, 0600) == 0);
+        cDIB dib;
+        QVERIFY_THROWS_EXCEPTION(PictureError, dib.CreateFromFile(QFile::decodeName(fifo)));
+    }
+
     // CI runs as root, which opens anything: the refusal is arranged by loading in a child
     // process that runs as nobody, with the file readable only by root.
     void unreadableFileShowsLockedBox() {
