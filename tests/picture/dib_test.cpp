@@ -4,6 +4,7 @@
 #include "sample_files.h"
 #include "scripted_platform.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -40,6 +41,11 @@ QByteArray bits(const cDIB& d) {
 }
 QByteArray infoBlock(const cDIB& d) {
     return QByteArray(reinterpret_cast<const char*>(d.PointerToBitmapInfo()), d.SizeBitmapInfo());
+}
+
+// Every way out of a load must close the file again.
+qsizetype openFiles() {
+    return QDir(QStringLiteral("/proc/self/fd")).count();
 }
 
 MsgBoxRequest box(const QString& prompt, MsgIcon icon) {
@@ -158,7 +164,9 @@ private slots:
         const QByteArray before = bits(dib);
         const int width = dib.Width(), infoSize = dib.SizeBitmapInfo();
         platform.expectOkBoxes(1);
+        const qsizetype files = openFiles();
         QVERIFY(!dib.CreateFromFile(path));
+        QCOMPARE(openFiles(), files);
         QCOMPARE(platform.takeBoxes(), QList<MsgBoxRequest>{box(prompt, icon)});
         QCOMPARE(bits(dib), before);
         QCOMPARE(dib.Width(), width);
@@ -187,9 +195,11 @@ private slots:
         cDIB dib;
         QVERIFY(dib.CreateFromFile(previous));
         const QList<qint64> before = state(dib);
+        const qsizetype files = openFiles();
         allocation::reset();
         QVERIFY_THROWS_EXCEPTION(PictureError, dib.CreateFromFile(path));
         QCOMPARE_LE(allocation::largest(), std::size_t(bytes.size()) + 1024);
+        QCOMPARE(openFiles(), files);
         QCOMPARE(state(dib), before);
     }
 
