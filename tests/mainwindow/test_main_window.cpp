@@ -31,12 +31,11 @@ private slots:
     void menusAsDesigned();
     void windowAndArtwork();
 
-    void startupInFolderWithoutPictures();
-    void startupInFolderWithPictures();
+    void startupStates_data();
+    void startupStates();
     void outputProposedBesideProgram_data();
     void outputProposedBesideProgram();
     void closeRefusedWhileBusyAndAcceptedWhenIdle();
-    void exitMenuClosesOtherWindowsToo();
     void filmstripFollowsTheSelection();
 
 private:
@@ -260,49 +259,40 @@ void MainWindowTest::windowAndArtwork() {
     QCOMPARE(artwork::upArrow().pixel(8, 3), qRgb(0, 0, 0));
 }
 
-void MainWindowTest::startupInFolderWithoutPictures() {
-    QFile notAPicture(folder.filePath("notes.txt"));
-    QVERIFY(notAPicture.open(QIODevice::WriteOnly));
+void MainWindowTest::startupStates_data() {
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("allCaption");
+    QTest::newRow("no pictures") << QStringList{"notes.txt"} << "Add ALL";
+    // Listed by the pattern: two extensions in any case, and anything ending in "gif".
+    QTest::newRow("pictures") << QStringList{"a.BMP", "b.Jpg", "c.xgif", "d.png", "e.txt"}
+                              << "Add ALL [3]";
+}
+
+void MainWindowTest::startupStates() {
+    QFETCH(QStringList, files);
+    QFETCH(QString, allCaption);
+    QImage picture(8, 6, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    for (const QString& name : files)
+        QVERIFY(picture.save(folder.filePath(name), "BMP"));
     auto form = makeForm(folder.path());
     form->Form_Load();
 
     QVERIFY(form->isVisible());
-    QCOMPARE(form->All_button->text(), QString("Add ALL"));
-    for (QPushButton* b : {form->UpButton, form->DownButton, form->No_duplicates_button,
-                           form->Remove_button, form->MakeAVI_button, form->Add_button,
-                           form->Insert_button, form->PlayAVIbutton, form->All_button})
+    QCOMPARE(form->All_button->text(), allCaption);
+    QCOMPARE(form->All_button->isEnabled(), allCaption != "Add ALL");
+    for (QPushButton* b :
+         {form->UpButton, form->DownButton, form->No_duplicates_button, form->Remove_button,
+          form->MakeAVI_button, form->Add_button, form->Insert_button, form->PlayAVIbutton})
         QVERIFY2(!b->isEnabled(), qPrintable(b->objectName()));
     QCOMPARE(form->bmplist_filename_label->text(), QString("Picture List - Empty"));
     QCOMPARE(form->bmp_size_label->text(), QString());
     QCOMPARE(form->Preview_filename_label->text(), QString("No File"));
     QCOMPARE(form->PlayAVIbutton->toolTip(), QString("Play AVI file"));
     QCOMPARE(form->lblStatus->text(), QString());
-    QCOMPARE(form->txtFPS->text(), QString("1"));
-    QCOMPARE(form->duration_txtbox->text(), QString("1"));
     QVERIFY(form->CurrentPicturePath.isEmpty());
     QVERIFY(!form->AbortRequested);
-    QVERIFY(form->Selected_Image->Picture().isNull());
-    QCOMPARE(form->MakeAVI_button->text(), QString("Make AVI File"));
     QVERIFY(!form->isBusy());
-}
-
-void MainWindowTest::startupInFolderWithPictures() {
-    QImage picture(8, 6, QImage::Format_RGB32);
-    picture.fill(Qt::red);
-    // Listed by the pattern: two extensions in any case, and anything ending in "gif".
-    for (const char* name : {"a.BMP", "b.Jpg", "c.xgif", "d.png", "e.txt"})
-        QVERIFY(picture.save(folder.filePath(name), "BMP"));
-    auto form = makeForm(folder.path());
-    form->Form_Load();
-
-    QCOMPARE(form->All_button->text(), QString("Add ALL [3]"));
-    QVERIFY(form->All_button->isEnabled());
-    for (QPushButton* b :
-         {form->UpButton, form->DownButton, form->No_duplicates_button, form->Remove_button,
-          form->MakeAVI_button, form->Add_button, form->Insert_button, form->PlayAVIbutton})
-        QVERIFY2(!b->isEnabled(), qPrintable(b->objectName()));
-    QCOMPARE(form->bmplist_filename_label->text(), QString("Picture List - Empty"));
-    QCOMPARE(form->Preview_filename_label->text(), QString("No File"));
 }
 
 void MainWindowTest::outputProposedBesideProgram_data() {
@@ -325,42 +315,31 @@ void MainWindowTest::outputProposedBesideProgram() {
     QCOMPARE(form->AviFilePath, expected);
 }
 
+// A close request during a job (by the title bar or by Exit) is refused and becomes an abort
+// request; when idle the window closes at once, taking the program's other windows along.
 void MainWindowTest::closeRefusedWhileBusyAndAcceptedWhenIdle() {
-    auto form = makeForm(folder.path());
-    form->Form_Load();
-
-    form->MakeAVI_button->setText("RUNNING");
-    QVERIFY(form->isBusy());
-    QVERIFY(!form->close());
-    QVERIFY(form->isVisible());
-    QVERIFY(form->AbortRequested);
-    QVERIFY(desktop->boxes.isEmpty()); // the running job asks; closing itself asks nothing
-
-    // Only the exact caption is the busy marker.
-    form->MakeAVI_button->setText("running");
-    QVERIFY(!form->isBusy());
-
-    form->MakeAVI_button->setText("Make AVI File");
-    form->AbortRequested = false;
-    QVERIFY(form->close());
-    QVERIFY(!form->isVisible());
-    QVERIFY(!form->AbortRequested);
-}
-
-void MainWindowTest::exitMenuClosesOtherWindowsToo() {
     auto form = makeForm(folder.path());
     form->Form_Load();
     QWidget other;
     other.show();
+
     form->MakeAVI_button->setText("RUNNING");
+    QVERIFY(!form->close());
+    QVERIFY(form->AbortRequested);
+    form->AbortRequested = false;
     form->ExitMenu->trigger();
     QVERIFY(form->isVisible());
     QVERIFY(other.isVisible());
+    QVERIFY(form->AbortRequested);
+    QVERIFY(desktop->boxes.isEmpty()); // the running job asks; closing itself asks nothing
 
-    form->MakeAVI_button->setText("Make AVI File");
+    form->MakeAVI_button->setText("running"); // only the exact caption is the busy marker
+    QVERIFY(!form->isBusy());
+    form->AbortRequested = false;
     form->ExitMenu->trigger();
     QVERIFY(!form->isVisible());
     QVERIFY(!other.isVisible());
+    QVERIFY(!form->AbortRequested);
 }
 
 void MainWindowTest::filmstripFollowsTheSelection() {

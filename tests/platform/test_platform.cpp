@@ -28,7 +28,6 @@ private slots:
     void instanceFolderRefusesForeignOrLinkedBase();
     void fileListMatchesPatternInNaturalOrder();
     void listBoxKeepsSelectionOnTheSameEntry();
-    void scriptedBoxesAreRecordedAndAnswered();
     void desktopBoxesShowWhatTheyAreAsked_data();
     void desktopBoxesShowWhatTheyAreAsked();
     void classicFiltersBecomeQtFilters();
@@ -167,21 +166,6 @@ void PlatformTest::listBoxKeepsSelectionOnTheSameEntry() {
     list.setListIndex(-1);
     QCOMPARE(list.ListIndex(), -1);
     QCOMPARE(clicks.count(), 3);
-}
-
-void PlatformTest::scriptedBoxesAreRecordedAndAnswered() {
-    ScriptedPlatform desktop;
-    desktop.answerNextBox(platform::MsgAnswer::No);
-    QCOMPARE(platform::MsgBox("Sure?", platform::MsgButtons::YesNo, platform::MsgIcon::Exclamation,
-                              "Question"),
-             platform::MsgAnswer::No);
-    desktop.expectOkBoxes(1);
-    platform::MsgBox("Done");
-    const auto boxes = desktop.takeBoxes();
-    QCOMPARE(boxes.size(), 2);
-    QCOMPARE(boxes[1].title, QString("picreel")); // no title of its own: the application's
-    QCOMPARE(boxes[1].icon, platform::MsgIcon::None);
-    QCOMPARE(boxes[1].buttons, platform::MsgButtons::OK);
 }
 
 void PlatformTest::desktopBoxesShowWhatTheyAreAsked_data() {
