@@ -4,20 +4,13 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QMouseEvent>
 
 #include <algorithm>
 
 namespace controls {
 
-FileList::FileList(QWidget* parent) : QListWidget(parent) {
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setUniformItemSizes(true);
+FileList::FileList(QWidget* parent) : ClassicList(parent) {
     setPattern(QStringLiteral("*.*"));
-    connect(this, &QListWidget::currentRowChanged, this, [this] {
-        if (!settingIndex_)
-            emit Click();
-    });
 }
 
 void FileList::setPattern(const QString& pattern) {
@@ -48,11 +41,11 @@ bool FileList::readFolder(const QString& folder) {
             names.append(name);
     std::sort(names.begin(), names.end(), naturalLess);
 
-    settingIndex_ = true;
-    clear();
-    addItems(names);
-    setCurrentRow(-1);
-    settingIndex_ = false;
+    quietly([&] {
+        clear();
+        addItems(names);
+    });
+    selectQuietly(-1);
     return true;
 }
 
@@ -66,40 +59,6 @@ bool FileList::setPath(const QString& folder) {
 
 bool FileList::Refresh() {
     return readFolder(path_);
-}
-
-int FileList::ListIndex() const {
-    const int row = currentRow();
-    return row >= 0 && item(row)->isSelected() ? row : -1;
-}
-
-void FileList::setListIndex(int index) {
-    settingIndex_ = true;
-    if (index >= 0 && index < count()) {
-        setCurrentRow(index);
-        scrollToItem(item(index));
-    } else {
-        setCurrentRow(-1);
-        clearSelection();
-    }
-    settingIndex_ = false;
-    emit Click();
-}
-
-QString FileList::List(int index) const {
-    return index >= 0 && index < count() ? item(index)->text() : QString();
-}
-
-void FileList::mousePressEvent(QMouseEvent* event) {
-    emit MouseDown(classicMouseArgs(event));
-    if (event->button() == Qt::LeftButton)
-        QListWidget::mousePressEvent(event);
-}
-
-void FileList::mouseDoubleClickEvent(QMouseEvent* event) {
-    QListWidget::mouseDoubleClickEvent(event);
-    if (event->button() == Qt::LeftButton)
-        emit DblClick();
 }
 
 } // namespace controls

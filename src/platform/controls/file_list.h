@@ -1,15 +1,14 @@
 #pragma once
 
-#include "platform/controls/mouse_args.h"
+#include "platform/controls/classic_list.h"
 
-#include <QListWidget>
 #include <QRegularExpression>
 
 namespace controls {
 
 // A classic file list: the files (never folders) of one folder whose names match a
 // ";"-separated pattern, case-insensitively, in natural order.
-class FileList : public QListWidget {
+class FileList : public ClassicList {
     Q_OBJECT
 
 public:
@@ -24,10 +23,6 @@ public:
     QString Pattern() const { return pattern_; }
     void setPattern(const QString& pattern);
 
-    int ListIndex() const;
-    void setListIndex(int index);
-    int ListCount() const { return count(); }
-    QString List(int index) const;
     QString FileName() const { return List(ListIndex()); }
 
     // Whether a bare file name matches the pattern.
@@ -35,13 +30,6 @@ public:
 
 signals:
     void PathChange();
-    void Click();
-    void DblClick();
-    void MouseDown(const controls::MouseArgs& args);
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     bool readFolder(const QString& folder);
@@ -49,7 +37,6 @@ private:
     QString path_;
     QString pattern_;
     QList<QRegularExpression> filters_;
-    bool settingIndex_ = false;
 };
 
 } // namespace controls

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/controls/mouse_args.h"
+
+#include <QListWidget>
+
+namespace controls {
+
+// What the classic list controls share: one selected row at most, ListIndex -1 when none,
+// every write of ListIndex raising Click (a user's choice raises it too), and a right or
+// middle press that never moves the selection.
+class ClassicList : public QListWidget {
+    Q_OBJECT
+
+public:
+    explicit ClassicList(QWidget* parent = nullptr);
+
+    int ListIndex() const;
+    void setListIndex(int index);
+    int ListCount() const { return count(); }
+    QString List(int index) const; // "" outside the list
+
+signals:
+    void Click();
+    void DblClick();
+    void MouseDown(const controls::MouseArgs& args);
+
+protected:
+    // Changes the selection without raising Click.
+    void selectQuietly(int index);
+    // Runs an edit of the rows without raising Click.
+    template <typename Edit> void quietly(Edit edit) {
+        const bool was = quiet_;
+        quiet_ = true;
+        edit();
+        quiet_ = was;
+    }
+
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    bool quiet_ = false;
+};
+
+} // namespace controls
