@@ -38,7 +38,7 @@ test-sanitize: build-sanitize
 
 # The picture fuzz targets (clang, libFuzzer), 60 seconds each on seeds the tests make.
 fuzz: build
-	BUILD=$(BUILD) bash tests/picture/fuzz/run 60
+	BUILD=$(BUILD) bash fuzz/picture/run 60
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(SAMPLES)

@@ -1,10 +1,10 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 
-// The largest single request made to operator new since the last reset; the tracker
-// replaces the global operator new of the test program.
+// The largest single request made to operator new[] since it was last set to 0: the tracker
+// replaces the global operator new[] of the program it is linked into.
 namespace allocation {
-void reset();
-std::size_t largest();
-} // namespace allocation
+inline std::atomic<std::size_t> largest{0};
+}

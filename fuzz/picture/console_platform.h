@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-// A platform with no desktop behind it, for child processes and fuzz targets: every box is
+// A platform with no desktop behind it, for the fuzz targets and bench/convert: every box is
 // answered OK and, when asked, printed as "icon|prompt"; everything else does nothing.
 class ConsolePlatform final : public platform::Platform {
 public:

@@ -1,0 +1,321 @@
+#include "allocation_tracker.h"
+#include "picture/picture_conversion.h"
+#include "picture/picture_error.h"
+#include "scripted_platform.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTest>
+#include <QtEndian>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+using picture::cDIB;
+using picture::PictureError;
+using platform::MsgIcon;
+
+namespace {
+
+// A Bitmap file of a top-down 4 x 2 picture with the given header values and distinct ones in
+// every other field, filler up to offBits (at most 4 KiB of it), then pixelBytes of pattern.
+QByteArray craftBmp(qint32 offBits, qint32 sizeImage, qint32 pixelBytes, qint32 biSize = 40,
+                    qint16 bitCount = 24) {
+    const qint32 filler = qBound(0, offBits - 54, 4096);
+    QByteArray out;
+    QDataStream s(&out, QIODevice::WriteOnly);
+    s.setByteOrder(QDataStream::LittleEndian);
+    s << quint16(0x4d42) << 54 + filler + pixelBytes << 0x00010002 << offBits << biSize << 4 << -2
+      << qint16(1) << bitCount << 0 << sizeImage << 2835 << 3780 << 7 << 5;
+    for (qint32 i = 0; i < filler + pixelBytes; ++i)
+        s << qint8(i * 7 + 3);
+    return out;
+}
+
+// A picture, left half red and right half blue, as ImageMagick writes it.
+QByteArray drawn(const char* format, int width, int height, const char* options = "") {
+    const char* args = "-size %dx%d xc:blue -fill red -draw \"rectangle 0,0 %d,%d\" %s %s:-";
+    QProcess convert;
+    convert.start("convert", QProcess::splitCommand(QString::asprintf(
+                                 args, width, height, width / 2 - 1, height, options, format)));
+    if (!convert.waitForFinished() || convert.exitCode() != 0)
+        qFatal("ImageMagick's convert failed");
+    return convert.readAllStandardOutput();
+}
+
+// With PICREEL_SEED_DIR set, each small file written is kept there too: the fuzz seeds.
+QString writeFile(const QString& path, const QByteArray& bytes) {
+    static int seeds = 0;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    file.close();
+    if (qEnvironmentVariableIsSet("PICREEL_SEED_DIR") && bytes.size() <= 64 * 1024)
+        file.copy(qEnvironmentVariable("PICREEL_SEED_DIR") + "/seed-" + QString::number(++seeds));
+    return path;
+}
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Every value the object reports, in file order, so "nothing changed" is one comparison.
+QList<qint64> state(const cDIB& d) {
+    return {d.FileType(),    d.SizeFileHeader(), d.BitOffset(),     d.SizeInfoHeader(),
+            d.Width(),       d.Height(),         d.Planes(),        d.BitCount(),
+            d.Compression(), d.SizeImage(),      d.XPPM(),          d.YPPM(),
+            d.ClrUsed(),     d.ClrImportant(),   d.SizeBitmapInfo()};
+}
+QByteArray bits(const cDIB& d) {
+    return QByteArray(reinterpret_cast<const char*>(d.PointerToBits()), d.SizeImage());
+}
+// A packed DIB: an info header and the bytes the caller says lie behind it.
+struct PackedDib {
+    int bitCount, sizeImage, available;
+    bool taken;
+};
+using Boxes = QList<platform::MsgBoxRequest>;
+Boxes box(const QString& prompt, MsgIcon icon) {
+    return {{prompt, platform::MsgButtons::OK, icon, "picreel"}};
+}
+
+} // namespace
+
+class PictureTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    ScriptedPlatform platform; // fails the test on any box not expected
+    QString previous;          // a valid file loaded first, to see what a load replaces
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QString file(const QString& name, const QByteArray& bytes) {
+        return writeFile(path(name), bytes);
+    }
+
+private slots:
+    void initTestCase() { previous = file("previous.bmp", craftBmp(58, 8, 8)); }
+
+    // Taken as stored: the info block is all from the info header to bfOffBits, the pixels
+    // biSizeImage bytes from there; WriteToFile writes them back in place, not truncating.
+    void loadsFileAsStored_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("infoSize");
+        QTest::newRow("24-bit") << drawn("BMP3", 20, 10) << 40;
+        QTest::newRow("8-bit, 256 colours") << craftBmp(1078, 32, 32, 40, 8) << 1064;
+        QTest::newRow("header of 108") << craftBmp(122, 64, 64, 108, 32) << 108;
+        QTest::newRow("header of 124") << craftBmp(138, 64, 64, 124, 32) << 124;
+        QTest::newRow("bytes beyond the image") << craftBmp(54, 16, 40) << 40;
+    }
+    void loadsFileAsStored() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, infoSize);
+        cDIB dib;
+        QVERIFY(dib.CreateFromFile(previous));
+        allocation::largest = 0;
+        QVERIFY(dib.CreateFromFile(file("stored.bmp", bytes)));
+        QCOMPARE_GE(allocation::largest.load(), std::size_t(dib.SizeImage())); // tracker sees it
+        const auto le = [&](int at, int size) -> qint64 {
+            const char* p = bytes.constData() + at;
+            return size == 2 ? qFromLittleEndian<qint16>(p) : qFromLittleEndian<qint32>(p);
+        };
+        QCOMPARE(state(dib), (QList<qint64>{le(0, 2), le(2, 4), le(10, 4), le(14, 4), le(18, 4),
+                                            le(22, 4), le(26, 2), le(28, 2), le(30, 4), le(34, 4),
+                                            le(38, 4), le(42, 4), le(46, 4), le(50, 4), infoSize}));
+        // Written from the object's two buffers: the info block and the pixels as stored.
+        const int end = dib.BitOffset() + dib.SizeImage();
+        const QByteArray longer(bytes.size() + 8, 'x');
+        QVERIFY(dib.WriteToFile(file("copy.bmp", longer)));
+        QCOMPARE(readFile(path("copy.bmp")), bytes.left(end) + longer.mid(end));
+        QVERIFY_THROWS_EXCEPTION(PictureError, dib.WriteToFile("/proc/version"));
+    }
+
+    // Refused with a box for the user, or (no box) with an error for the caller. The picture
+    // stays, the file is closed, and nothing larger than the file is allocated.
+    void refusedFile_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<Boxes>("boxes");
+        const QString gone = "File does not exist:\r\n";
+        const QString notBmp = "File is not a supported bitmap format:\r\n";
+        const QString missing = path("missing.bmp"), empty = file("empty.bmp", {});
+        const QString jpeg = file("photo.bmp", drawn("JPEG", 8, 8));
+        QTest::newRow("missing") << missing << box(gone + missing, MsgIcon::Critical);
+        QTest::newRow("folder") << dir.path() << box(gone + dir.path(), MsgIcon::Critical);
+        QTest::newRow("JPEG named .bmp") << jpeg << box(notBmp + jpeg, MsgIcon::Information);
+        QTest::newRow("empty") << empty << box(notBmp + empty, MsgIcon::Information);
+        sockaddr_un address{AF_UNIX, {}};
+        qstrncpy(address.sun_path, QFile::encodeName(path("socket.bmp")), sizeof address.sun_path);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0); // left open to the end
+        QVERIFY(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0);
+        QTest::newRow("socket: the system's words")
+            << path("socket.bmp") << box(strerror(ENXIO), MsgIcon::Information);
+        // Set when lockedFileShowsItsBox runs this test as another user.
+        if (const QString locked = qEnvironmentVariable("PICREEL_LOCKED"); !locked.isEmpty())
+            QTest::newRow("locked")
+                << locked << box("File is locked - cannot access:\r\n" + locked, MsgIcon::Critical);
+        const auto bad = [&](const char* name, const QByteArray& bytes) {
+            QTest::newRow(name) << file(QString(name) + ".bmp", bytes) << Boxes();
+        };
+        bad("image size 0", craftBmp(54, 0, 16));
+        bad("negative image size", craftBmp(54, -16, 16));
+        bad("offset 53", craftBmp(53, 16, 16));
+        bad("negative offset", craftBmp(-100, 16, 16));
+        bad("one byte short", craftBmp(54, 17, 16));
+        bad("54 bytes claiming 2 GiB", craftBmp(54, INT32_MAX, 0));
+        bad("offset and size overflow", craftBmp(INT32_MAX, INT32_MAX, 16));
+        QVERIFY(::mkfifo(QFile::encodeName(path("pipe.bmp")), 0600) == 0);
+        QTest::newRow("FIFO") << path("pipe.bmp") << Boxes();
+    }
+    void refusedFile() {
+        QFETCH(QString, file);
+        QFETCH(Boxes, boxes);
+        cDIB dib;
+        QVERIFY(dib.CreateFromFile(previous));
+        const QList<qint64> before = state(dib);
+        const QByteArray pixels = bits(dib);
+        const qsizetype files = QDir("/proc/self/fd").count();
+        allocation::largest = 0;
+        if (boxes.isEmpty()) {
+            QVERIFY_THROWS_EXCEPTION(PictureError, dib.CreateFromFile(file));
+        } else {
+            platform.expectOkBoxes(1);
+            QVERIFY(!dib.CreateFromFile(file));
+            QCOMPARE(platform.takeBoxes(), boxes);
+        }
+        QCOMPARE_LE(allocation::largest.load(), std::size_t(QFileInfo(file).size()) + 1024);
+        QCOMPARE(QDir("/proc/self/fd").count(), files);
+        QCOMPARE(bits(dib), pixels);
+        // A file that is no Bitmap leaves its first bytes as the file header.
+        const int kept = boxes.value(0).prompt.startsWith("File is not") ? 3 : 0;
+        QCOMPARE(state(dib).mid(kept), before.mid(kept));
+    }
+
+    // CI runs as root, which opens anything: refusedFile runs again as nobody, on a file only
+    // root may read.
+    void lockedFileShowsItsBox() {
+        if (::geteuid() != 0)
+            QSKIP("needs root to run a child as another user");
+        QTemporaryDir reachable;
+        QFile::setPermissions(reachable.path(), QFileDevice::Permissions(0x7755));
+        const QString binary = reachable.filePath("picture_test");
+        QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), binary));
+        const QString locked = writeFile(reachable.filePath("locked.bmp"), craftBmp(54, 8, 8));
+        QVERIFY(::chmod(QFile::encodeName(locked), 0600) == 0);
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("ASAN_OPTIONS", "detect_leaks=0");
+        env.insert("PICREEL_LOCKED", locked);
+        child.setProcessEnvironment(env);
+        child.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", binary,
+                                "refusedFile:locked"});
+        QVERIFY(child.waitForFinished(60000));
+        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+                 child.readAll().constData());
+    }
+
+    // Taken at 16 bits or more with the whole image in the bytes given, and written as a
+    // Bitmap file; a refused one leaves its info header in the record, no more.
+    void packedDib_data() {
+        QTest::addColumn<PackedDib>("dib");
+        QTest::newRow("32-bit") << PackedDib{32, 64, 104, true};
+        QTest::newRow("16-bit, more bytes behind") << PackedDib{16, 8, 60, true};
+        QTest::newRow("8-bit") << PackedDib{8, 16, 56, false};
+        QTest::newRow("no image size") << PackedDib{32, 0, 40, false};
+        QTest::newRow("image one byte beyond") << PackedDib{32, 64, 103, false};
+        QTest::newRow("shorter than the header") << PackedDib{32, 0, 39, false};
+    }
+    void packedDib() {
+        QFETCH(PackedDib, dib);
+        QByteArray bmp = craftBmp(54, dib.sizeImage, dib.sizeImage, 40, qint16(dib.bitCount));
+        const QByteArray packed = bmp.mid(14) + QByteArray(20, 0);
+        cDIB object;
+        QVERIFY(object.CreateFromFile(previous));
+        const QList<qint64> before = state(object);
+        QCOMPARE(object.CreateFromPackedDIBPointer(packed.constData(), std::size_t(dib.available)),
+                 dib.taken);
+        const QList<qint64> after = state(object);
+        if (!dib.taken) {
+            QCOMPARE(after[7], dib.available >= 40 ? dib.bitCount : before[7]);
+            QCOMPARE(after.mid(0, 3) + after.mid(14), before.mid(0, 3) + before.mid(14));
+            return;
+        }
+        const QString written = path("packed-%1.bmp").arg(dib.bitCount);
+        QVERIFY(object.WriteToFile(written));
+        QCOMPARE(readFile(written), bmp.replace(6, 4, QByteArray(4, 0)));
+    }
+
+    // Any picture, whatever its name says, comes out as a 24-bit Bitmap of its own size, turned
+    // as a JPEG's tag says and rows padded with zeros; the temporary Bitmap holds the latest
+    // only. A refused file (no size) leaves holder, temporary Bitmap and a new object as they were.
+    void convert_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("BMP") << file("rgb.bmp", drawn("BMP3", 64, 48)) << QSize(64, 48);
+        QTest::newRow("JPEG") << file("photo.jpg", drawn("JPEG", 64, 48)) << QSize(64, 48);
+        QTest::newRow("GIF") << file("still.gif", drawn("GIF", 64, 48)) << QSize(64, 48);
+        QTest::newRow("JPEG named .bmp")
+            << file("photo.bmp", drawn("JPEG", 64, 48)) << QSize(64, 48);
+        // An EXIF block whose only entry is orientation 6: turned 90 degrees to be shown.
+        const QByteArray exif = QByteArray::fromHex(
+            "ffe1002245786966000049492a0008000000010012010300010000000600000000000000");
+        QTest::newRow("JPEG turned by its tag")
+            << file("turned.jpg", drawn("JPEG", 64, 48).insert(2, exif)) << QSize(48, 64);
+        QTest::newRow("odd width, after larger ones")
+            << file("odd.bmp", drawn("BMP3", 63, 17)) << QSize(63, 17);
+        QTest::newRow("PNG named .jpg") << file("drawing.jpg", drawn("PNG", 8, 8)) << QSize();
+        QImage probe;
+        const QString deleted = file("deleted.jpg", drawn("JPEG", 8, 8));
+        QVERIFY(picture::IsLoadablePicture(deleted, probe) && QFile::remove(deleted));
+        QTest::newRow("deleted after it loaded") << deleted << QSize();
+        QVERIFY(::mkfifo(QFile::encodeName(path("pipe.jpg")), 0600) == 0);
+        QTest::newRow("FIFO") << path("pipe.jpg") << QSize();
+        // Qt alone refuses anything above 128 MB decoded: a JPEG claiming 10000 x 10000.
+        QByteArray big = drawn("JPEG", 16, 16);
+        big.replace(big.indexOf("\xFF\xC0") + 5, 4, QByteArray::fromHex("27102710"));
+        QVERIFY(picture::IsLoadablePicture(file("big.jpg", big), probe));
+        QCOMPARE(probe.size(), QSize(10000, 10000));
+    }
+    void convert() {
+        QFETCH(QString, file);
+        QFETCH(QSize, size);
+        const QString temp = picture::TempBitmapPath();
+        QVERIFY(temp.startsWith(platform.windowsDir + "/TEMP/"));
+        cDIB dib;
+        const QImage before(path("rgb.bmp"));
+        QImage holder = before;
+        if (!size.isValid()) {
+            QVERIFY(!picture::IsLoadablePicture(file, holder));
+            writeFile(temp, "stale");
+            QVERIFY_THROWS_EXCEPTION(PictureError, picture::LoadPictureAsDib(file, dib, holder));
+            QCOMPARE(holder, before);
+            QCOMPARE(readFile(temp), QByteArray("stale"));
+            QCOMPARE(state(dib), QList<qint64>(15, 0));
+            return;
+        }
+        QVERIFY(picture::LoadPictureAsDib(file, dib, holder));
+        QCOMPARE(holder.size(), size);
+        QVERIFY(holder.pixelColor(0, 0).red() > 200); // the left edge is still on the left
+        QCOMPARE(QList<int>({dib.Width(), dib.Height(), dib.BitCount(), dib.SizeBitmapInfo()}),
+                 QList<int>({size.width(), size.height(), 24, 40}));
+        const int row = size.width() * 3, stride = (row + 3) & ~3;
+        const QByteArray bmp = readFile(temp);
+        QCOMPARE(bmp.size(), 54 + stride * size.height());
+        QCOMPARE(QImage::fromData(bmp).convertToFormat(QImage::Format_RGB32),
+                 holder.convertToFormat(QImage::Format_RGB32));
+        for (int y = 0; y < size.height(); ++y)
+            QCOMPARE(bmp.mid(54 + y * stride + row, stride - row), QByteArray(stride - row, 0));
+    }
+
+    // Runs last. An error, not a load of whatever the temporary Bitmap's name finds.
+    void unwritableTemporaryBitmapIsAnError() {
+        QDir(platform.windowsDir + "/TEMP").removeRecursively();
+        cDIB dib;
+        QImage holder;
+        QVERIFY_THROWS_EXCEPTION(PictureError,
+                                 picture::LoadPictureAsDib(path("rgb.bmp"), dib, holder));
+    }
+};
+
+QTEST_MAIN(PictureTest)
+#include "picture_test.moc"
