@@ -15,7 +15,10 @@
 
 namespace platform {
 
-QtPlatform::QtPlatform() : instanceFolder_(InstanceFolder::claim(InstanceFolder::defaultBase())) {}
+QtPlatform::QtPlatform() : instanceFolder_(InstanceFolder::claim(InstanceFolder::defaultBase())) {
+    if (!instanceFolder_ && fallbackBase_.isValid())
+        instanceFolder_ = InstanceFolder::claim(fallbackBase_.path() + QStringLiteral("/picreel"));
+}
 
 QtPlatform::~QtPlatform() {
     while (QApplication::overrideCursor())

@@ -3,6 +3,7 @@
 #include "platform/instance_folder.h"
 #include "platform/platform.h"
 
+#include <QTemporaryDir>
 #include <memory>
 
 namespace platform {
@@ -29,6 +30,7 @@ public:
 
 private:
     MousePointer pointer_ = MousePointer::Default;
+    QTemporaryDir fallbackBase_; // when the usual places cannot hold a private folder
     std::unique_ptr<InstanceFolder> instanceFolder_;
 };
 
