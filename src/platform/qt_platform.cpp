@@ -16,8 +16,11 @@
 namespace platform {
 
 QtPlatform::QtPlatform() : instanceFolder_(InstanceFolder::claim(InstanceFolder::defaultBase())) {
-    if (!instanceFolder_ && fallbackBase_.isValid())
-        instanceFolder_ = InstanceFolder::claim(fallbackBase_.path() + QStringLiteral("/picreel"));
+    if (instanceFolder_)
+        return;
+    fallbackBase_ = std::make_unique<QTemporaryDir>();
+    if (fallbackBase_->isValid())
+        instanceFolder_ = InstanceFolder::claim(fallbackBase_->path() + QStringLiteral("/picreel"));
 }
 
 QtPlatform::~QtPlatform() {

@@ -30,7 +30,7 @@ public:
 
 private:
     MousePointer pointer_ = MousePointer::Default;
-    QTemporaryDir fallbackBase_; // when the usual places cannot hold a private folder
+    std::unique_ptr<QTemporaryDir> fallbackBase_; // when the usual places cannot be used
     std::unique_ptr<InstanceFolder> instanceFolder_;
 };
 
