@@ -41,4 +41,4 @@ fuzz: build
 	BUILD=$(BUILD) bash fuzz/picture/run 60
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(SAMPLES)
+	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz $(SAMPLES)
