@@ -222,27 +222,27 @@ void MainWindowTest::windowAndArtwork() {
     QCOMPARE(form->MakeAVI_button->font().family(), QString("MS Sans Serif"));
 
     // Tab order as designed.
-    const QList<QWidget*> order = {form->Drive1,
-                                   form->Dir1,
-                                   form->DesktopButton,
-                                   form->File1,
-                                   form->No_duplicates_button,
-                                   form->txtFPS,
-                                   form->duration_txtbox,
-                                   form->Remove_button,
-                                   form->Insert_button,
-                                   form->Add_button,
-                                   form->All_button,
-                                   form->BMPlist,
-                                   form->MakeAVI_button,
-                                   form->PlayAVIbutton,
-                                   form->UpButton,
-                                   form->DownButton};
+    const QStringList order = {"Drive1",
+                               "Dir1",
+                               "DesktopButton",
+                               "File1",
+                               "No_duplicates_button",
+                               "txtFPS",
+                               "duration_txtbox",
+                               "Remove_button",
+                               "Insert_button",
+                               "Add_button",
+                               "All_button",
+                               "BMPlist",
+                               "MakeAVI_button",
+                               "PlayAVIbutton",
+                               "UpButton",
+                               "DownButton"};
     for (qsizetype i = 0; i + 1 < order.size(); ++i) {
-        QWidget* next = order[i]->nextInFocusChain();
-        while (!order.contains(next)) // inner parts of a control, such as a list's viewport
+        QWidget* next = form->findChild<QWidget*>(order[i])->nextInFocusChain();
+        while (!order.contains(next->objectName())) // inner parts, such as a list's viewport
             next = next->nextInFocusChain();
-        QCOMPARE(next, order[i + 1]);
+        QCOMPARE(next->objectName(), order[i + 1]);
     }
 
     QCOMPARE(artwork::programIconImage().size(), QSize(32, 32));
@@ -254,9 +254,6 @@ void MainWindowTest::windowAndArtwork() {
         QCOMPARE(arrow.size(), QSize(16, 15));
         QVERIFY(arrow.colorCount() <= 16);
     }
-    // The down arrow is the up arrow turned over: triangle at the bottom, bars on top.
-    QCOMPARE(artwork::downArrow(), artwork::upArrow().mirrored(false, true));
-    QCOMPARE(artwork::upArrow().pixel(8, 3), qRgb(0, 0, 0));
 }
 
 void MainWindowTest::startupStates_data() {
