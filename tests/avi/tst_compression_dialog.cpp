@@ -3,71 +3,41 @@
 #include "avi_test_support.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QListWidget>
-#include <QRegularExpression>
-#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
-
-static const SaveOptionsRequest oddWidth{33, 32, 24, ICMF_CHOOSE_KEYFRAME | ICMF_CHOOSE_DATARATE};
 
 class CompressionDialogTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // It starts from an all-zero record on uncompressed frames, listed first; says lossless
-    // or lossy and who plays each; greys the compressors that cannot take the size. The
-    // controls end up in the record; settings a compressor has no use for are off.
-    void listsCompressorsAndFillsTheOptionsRecord() {
-        CompressionDialog dialog(oddWidth, AVI_COMPRESS_OPTIONS{});
-        if (qEnvironmentVariableIsSet("PICREEL_DIALOG_SHOT"))
-            dialog.grab().save(qEnvironmentVariable("PICREEL_DIALOG_SHOT"));
-        auto* list = dialog.findChild<QListWidget*>("compressorList");
-        const auto itemNamed = [list](const char* start) {
-            return list->findItems(start, Qt::MatchStartsWith).value(0);
-        };
-        QVERIFY(list->currentRow() == 0 &&
-                list->item(0)->text().startsWith("Full Frames (Uncompressed)"));
-        QVERIFY(dialog.options().fccHandler == mmioStringToFOURCCA("DIB ", 0) &&
-                !(dialog.options().dwFlags & AVICOMPRESSF_NULLFRAMES));
-        for (int i = 0; i < list->count(); ++i)
-            QVERIFY(list->item(i)->text().contains(QRegularExpression(" — loss(less|y), ")));
-        QVERIFY(itemNamed("Motion JPEG")->text().contains("plays almost everywhere") &&
-                itemNamed("FFV1")->text().contains("FFmpeg-based player"));
-        for (const char* name : {"Cinepak", "H.264", "Microsoft Video 1"})
-            if (QListWidgetItem* item = itemNamed(name)) // H.264: when the library has it
-                QVERIFY(!(item->flags() & Qt::ItemIsEnabled) &&
-                        item->text().contains("Cannot take this 33 × 32 picture"));
-
-        auto* keyFrames = dialog.findChild<QCheckBox*>("keyFrames");
-        list->setCurrentItem(itemNamed("Motion JPEG"));
-        dialog.findChild<QSpinBox*>("quality")->setValue(60);
-        QVERIFY(!keyFrames->isEnabled()); // every MJPEG frame is a key frame
-        dialog.findChild<QCheckBox*>("dataRate")->setChecked(true);
-        dialog.findChild<QSpinBox*>("dataRateValue")->setValue(500);
-        dialog.findChild<QCheckBox*>("nullFrames")->setChecked(true);
-        AVI_COMPRESS_OPTIONS o = dialog.options();
-        QVERIFY(o.fccHandler == mmioStringToFOURCCA("MJPG", 0) && o.dwQuality == 6000 &&
-                o.dwBytesPerSecond == 500 * 1024);
-        QCOMPARE(o.dwFlags &
-                     (AVICOMPRESSF_DATARATE | AVICOMPRESSF_KEYFRAMES | AVICOMPRESSF_NULLFRAMES),
-                 AVICOMPRESSF_DATARATE | AVICOMPRESSF_NULLFRAMES);
-        list->setCurrentItem(itemNamed("MPEG-4"));
-        keyFrames->setChecked(true);
-        dialog.findChild<QSpinBox*>("keyFrameEvery")->setValue(10);
-        o = dialog.options();
-        QVERIFY(o.fccHandler == mmioStringToFOURCCA("XVID", 0) &&
-                (o.dwFlags & AVICOMPRESSF_KEYFRAMES) && o.dwKeyFrameEvery == 10);
-
-        // It starts from the record given, but not on a compressor that cannot take the size;
-        // without the key-frame and data-rate choices (flags 0) neither is offered.
-        CompressionDialog again({32, 32, 24, 0}, o), odd(oddWidth, optionsFor("cvid"));
-        QVERIFY(!again.findChild<QCheckBox*>("keyFrames")->isEnabled());
-        QVERIFY(again.findChild<QCheckBox*>("nullFrames")->isChecked());
-        QCOMPARE(again.options().fccHandler, mmioStringToFOURCCA("XVID", 0));
-        QVERIFY(!(again.options().dwFlags & (AVICOMPRESSF_KEYFRAMES | AVICOMPRESSF_DATARATE)));
-        QCOMPARE(odd.options().fccHandler, mmioStringToFOURCCA("DIB ", 0));
+    // The dialog starts from the record given and gives it back, less the choices not offered
+    // by the request or the compressor (MJPEG: only key frames). A compressor that cannot
+    // take the picture's size is greyed with the reason and not chosen.
+    void startsFromTheRecord_data() {
+        // width, ICMF flags, record's FOURCC (-: all zero), chosen FOURCC and AVICOMPRESSF flags
+        QTest::addColumn<QString>("row");
+        for (const char* row : {"32 3 XVID XVID 1000e", "32 0 XVID XVID 10008",
+                                "32 3 MJPG MJPG 1000a", "33 3 cvid DIB 10008", "33 3 - DIB 8"})
+            QTest::newRow(row) << QString(row);
+    }
+    void startsFromTheRecord() {
+        QFETCH(QString, row);
+        const QStringList f = row.split(' ');
+        CompressionDialog dialog({f[0].toInt(), 32, 24, f[1].toUInt()},
+                                 f[2] == "-" ? AVI_COMPRESS_OPTIONS{}
+                                             : optionsFor(f[2], 0x1000e, 6000, 10, 500 * 1024));
+        const AVI_COMPRESS_OPTIONS o = dialog.options();
+        QVERIFY(o.fccHandler == optionsFor(f[3]).fccHandler &&
+                o.dwFlags == f[4].toUInt(nullptr, 16));
+        QVERIFY(f[2] == "-" ||
+                (o.dwQuality == 6000 && o.dwKeyFrameEvery == 10 && o.dwBytesPerSecond == 512000));
+        for (const char* name : {"Cinepak", "H.264", "Microsoft Video 1"}) // H.264 if built
+            for (const QListWidgetItem* item :
+                 dialog.findChild<QListWidget*>()->findItems(name, Qt::MatchStartsWith))
+                QCOMPARE(!(item->flags() & Qt::ItemIsEnabled) &&
+                             item->text().contains("Cannot take this 33 × 32 picture"),
+                         f[0] == "33");
     }
 
     // AVISaveOptions answers 0 without a dialog and otherwise what the dialog says, telling
@@ -78,8 +48,7 @@ private slots:
         PAVIFILE file = 0;
         PAVISTREAM stream = 0;
         QCOMPARE(openStream(dir.filePath("o.avi"), 33, 32, &file, &stream, 5, 36 * 32), 0);
-        AVI_COMPRESS_OPTIONS options;
-        AVI_COMPRESS_OPTIONS* list[1] = {&options};
+        AVI_COMPRESS_OPTIONS options, *list[1] = {&options};
         setSaveOptionsDialog(nullptr);
         QCOMPARE(AVISaveOptions(nullptr, 3, 1, &stream, list), 0);
         SaveOptionsRequest seen;
@@ -93,18 +62,17 @@ private slots:
         installCompressionDialog();
         for (const bool ok : {true, false}) {
             QTimer::singleShot(0, this, [ok] {
-                auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-                QVERIFY(dialog);
-                ok ? dialog->accept() : dialog->reject();
+                QMetaObject::invokeMethod(QApplication::activeModalWidget(),
+                                          ok ? "accept" : "reject");
             });
             options = optionsFor("HFYU");
             QCOMPARE(AVISaveOptions(nullptr, 3, 1, &stream, list), ok ? 1 : 0);
-            QCOMPARE(options.fccHandler, mmioStringToFOURCCA("HFYU", 0));
-            QCOMPARE(options.dwFlags, ok ? AVICOMPRESSF_VALID : 0u);
+            QVERIFY(options.fccHandler == optionsFor("HFYU").fccHandler &&
+                    options.dwFlags == (ok ? AVICOMPRESSF_VALID : 0u));
         }
         setSaveOptionsDialog(nullptr);
         QVERIFY(AVIStreamRelease(stream) == 0 && AVIFileRelease(file) == 0);
-        QCOMPARE(probe(dir.filePath("o.avi"), "width height"), "33 32");
+        QCOMPARE(probe(dir.filePath("o.avi"), "stream=width,height"), "33 32");
     }
 };
 
