@@ -1,6 +1,6 @@
-#include "avi/compression_dialog.h"
+#include "avi/ui/compression_dialog.h"
 #include "mainwindow/my_main_form.h"
-#include "platform/qt_platform.h"
+#include "platform/qt/qt_platform.h"
 
 #include <QApplication>
 

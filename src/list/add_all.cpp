@@ -1,5 +1,5 @@
+#include "controls/file_list.h"
 #include "mainwindow/my_main_form.h"
-#include "platform/controls/file_list.h"
 
 #include <QPushButton>
 

@@ -1,6 +1,6 @@
+#include "controls/file_list.h"
+#include "controls/list_box.h"
 #include "mainwindow/my_main_form.h"
-#include "platform/controls/file_list.h"
-#include "platform/controls/list_box.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,7 +1,7 @@
 // Which handler each control's events reach.
+#include "controls/file_list.h"
+#include "controls/list_box.h"
 #include "mainwindow/my_main_form.h"
-#include "platform/controls/file_list.h"
-#include "platform/controls/list_box.h"
 
 #include <QAction>
 

@@ -1,9 +1,9 @@
-#include "browse/path_functions.h"
+#include "controls/image_box.h"
+#include "controls/list_box.h"
 #include "mainwindow/my_main_form.h"
+#include "paths/path_functions.h"
 #include "picture/picture_error.h"
 #include "picture/picture_loader.h"
-#include "platform/controls/image_box.h"
-#include "platform/controls/list_box.h"
 
 #include <QLabel>
 

@@ -1,11 +1,11 @@
 // The main window as the user first sees it: every control at its fixed pixel place.
+#include "controls/dir_list.h"
+#include "controls/drive_list.h"
+#include "controls/file_list.h"
+#include "controls/image_box.h"
+#include "controls/list_box.h"
 #include "mainwindow/artwork.h"
 #include "mainwindow/my_main_form.h"
-#include "platform/controls/dir_list.h"
-#include "platform/controls/drive_list.h"
-#include "platform/controls/file_list.h"
-#include "platform/controls/image_box.h"
-#include "platform/controls/list_box.h"
 
 #include <QDir>
 #include <QLabel>

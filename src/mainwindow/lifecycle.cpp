@@ -1,7 +1,7 @@
 #include "avi/mavidecs.h"
-#include "browse/path_functions.h"
+#include "controls/image_box.h"
 #include "mainwindow/my_main_form.h"
-#include "platform/controls/image_box.h"
+#include "paths/path_functions.h"
 #include "platform/platform.h"
 #include "platform/windows_directory.h"
 

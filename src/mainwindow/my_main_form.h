@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/picture_format.h"
+#include "picture/picture_format.h"
 #include "platform/common_dialog.h"
 #include "platform/mouse_pointer.h"
 

@@ -1,4 +1,4 @@
-#include "avi/compression_dialog.h"
+#include "avi/ui/compression_dialog.h"
 
 #include "avi/compressors.h"
 

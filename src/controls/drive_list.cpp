@@ -1,4 +1,4 @@
-#include "platform/controls/drive_list.h"
+#include "controls/drive_list.h"
 
 #include "platform/platform.h"
 

@@ -1,4 +1,4 @@
-#include "browse/path_functions.h"
+#include "paths/path_functions.h"
 
 QString StripTrailingBackslash(const QString& s, QChar separator) {
     return s.endsWith(separator) ? s.left(s.size() - 1) : s;

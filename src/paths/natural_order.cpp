@@ -1,6 +1,6 @@
-#include "platform/controls/natural_order.h"
+#include "paths/natural_order.h"
 
-namespace controls {
+namespace paths {
 
 namespace {
 
@@ -50,4 +50,4 @@ bool naturalLess(const QString& a, const QString& b) {
     return a < b;
 }
 
-} // namespace controls
+} // namespace paths

@@ -1,4 +1,4 @@
-#include "platform/controls/classic_list.h"
+#include "controls/classic_list.h"
 
 #include <QMouseEvent>
 

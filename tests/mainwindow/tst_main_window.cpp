@@ -1,10 +1,10 @@
+#include "controls/dir_list.h"
+#include "controls/drive_list.h"
+#include "controls/file_list.h"
+#include "controls/image_box.h"
+#include "controls/list_box.h"
 #include "mainwindow/artwork.h"
 #include "mainwindow/my_main_form.h"
-#include "platform/controls/dir_list.h"
-#include "platform/controls/drive_list.h"
-#include "platform/controls/file_list.h"
-#include "platform/controls/image_box.h"
-#include "platform/controls/list_box.h"
 #include "scripted_platform.h"
 
 #include <QAction>
@@ -385,4 +385,4 @@ void MainWindowTest::filmstripFollowsTheSelection() {
 }
 
 QTEST_MAIN(MainWindowTest)
-#include "test_main_window.moc"
+#include "tst_main_window.moc"

@@ -318,4 +318,4 @@ private slots:
 };
 
 QTEST_MAIN(PictureTest)
-#include "picture_test.moc"
+#include "tst_picture.moc"

@@ -1,8 +1,5 @@
-#include "platform/controls/file_list.h"
-#include "platform/controls/list_box.h"
-#include "platform/controls/natural_order.h"
 #include "platform/instance_folder.h"
-#include "platform/qt_platform.h"
+#include "platform/qt/qt_platform.h"
 #include "platform/windows_directory.h"
 #include "scripted_platform.h"
 
@@ -26,8 +23,6 @@ private slots:
     void windowsDirectoryPathAppendsOneSeparator();
     void runningCopiesNeverShareAFolder();
     void instanceFolderRefusesForeignOrLinkedBase();
-    void fileListMatchesPatternInNaturalOrder();
-    void listBoxKeepsSelectionOnTheSameEntry();
     void desktopBoxesShowWhatTheyAreAsked_data();
     void desktopBoxesShowWhatTheyAreAsked();
     void classicFiltersBecomeQtFilters();
@@ -96,76 +91,6 @@ void PlatformTest::instanceFolderRefusesForeignOrLinkedBase() {
     struct stat st {};
     QCOMPARE(::stat(QFile::encodeName(scratch.filePath("loose")).constData(), &st), 0);
     QCOMPARE(st.st_mode & 0777, 0700u);
-}
-
-void PlatformTest::fileListMatchesPatternInNaturalOrder() {
-    ScriptedPlatform desktop;
-    QTemporaryDir dir;
-    for (const char* name : {"img10.jpg", "img2.JPG", "Img1.bmp", "a.BMP", "b.Jpg", "c.gif",
-                             "d.png", "e.xgif", "gif", "f.bmp.txt"}) {
-        QFile f(dir.filePath(name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-    }
-    QVERIFY(QDir(dir.path()).mkdir("folder.bmp")); // folders are never listed
-
-    controls::FileList list;
-    list.setPattern("*.bmp;*.jpg;*gif");
-    QSignalSpy pathChanges(&list, &controls::FileList::PathChange);
-    QVERIFY(list.setPath(dir.path()));
-    QCOMPARE(pathChanges.count(), 1);
-    QStringList shown;
-    for (int i = 0; i < list.ListCount(); ++i)
-        shown << list.List(i);
-    QCOMPARE(shown, (QStringList{"a.BMP", "b.Jpg", "c.gif", "e.xgif", "gif", "Img1.bmp", "img2.JPG",
-                                 "img10.jpg"}));
-    QCOMPARE(list.ListIndex(), -1);
-    QCOMPARE(list.List(99), QString());
-
-    // Re-reading the same folder is not a change of folder.
-    QVERIFY(list.Refresh());
-    QCOMPARE(pathChanges.count(), 1);
-    // A folder that does not exist changes nothing.
-    QVERIFY(!list.setPath(dir.filePath("missing")));
-    QCOMPARE(list.Path(), dir.path());
-    QCOMPARE(list.ListCount(), 8);
-
-    QVERIFY(controls::naturalLess("pic9", "pic010"));
-    QVERIFY(!controls::naturalLess("pic010", "pic9"));
-    QVERIFY(controls::naturalLess("a", "B"));
-}
-
-void PlatformTest::listBoxKeepsSelectionOnTheSameEntry() {
-    controls::ListBox list;
-    QSignalSpy clicks(&list, &controls::ListBox::Click);
-    for (const char* entry : {"a", "b", "c"})
-        list.AddItem(entry);
-    QCOMPARE(list.ListIndex(), -1);
-    QCOMPARE(clicks.count(), 0);
-
-    list.setListIndex(1);
-    QCOMPARE(clicks.count(), 1);
-    list.setListIndex(1); // every write raises Click, even an unchanged one
-    QCOMPARE(clicks.count(), 2);
-    QCOMPARE(list.Text(), QString("b"));
-
-    list.AddItem("new", 1); // at the selection: the entry moves down and stays selected
-    QCOMPARE(list.ListIndex(), 2);
-    QCOMPARE(list.Text(), QString("b"));
-    list.AddItem("end");
-    QCOMPARE(list.ListIndex(), 2);
-    list.RemoveItem(0); // before the selection
-    QCOMPARE(list.ListIndex(), 1);
-    QCOMPARE(list.Text(), QString("b"));
-    list.RemoveItem(2); // after it
-    QCOMPARE(list.ListIndex(), 1);
-    list.RemoveItem(1); // the selected entry itself
-    QCOMPARE(list.ListIndex(), -1);
-    QCOMPARE(list.Text(), QString());
-    QCOMPARE(clicks.count(), 2); // edits never raise Click
-
-    list.setListIndex(-1);
-    QCOMPARE(list.ListIndex(), -1);
-    QCOMPARE(clicks.count(), 3);
 }
 
 void PlatformTest::desktopBoxesShowWhatTheyAreAsked_data() {
@@ -238,4 +163,4 @@ void PlatformTest::classicFiltersBecomeQtFilters() {
 }
 
 QTEST_MAIN(PlatformTest)
-#include "test_platform.moc"
+#include "tst_platform.moc"

@@ -1,4 +1,4 @@
-#include "platform/controls/image_box.h"
+#include "controls/image_box.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "platform/controls/list_box.h"
+#include "controls/list_box.h"
 
 namespace controls {
 

@@ -1,6 +1,6 @@
-#include "platform/controls/file_list.h"
+#include "controls/file_list.h"
 
-#include "platform/controls/natural_order.h"
+#include "paths/natural_order.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -39,7 +39,7 @@ bool FileList::readFolder(const QString& folder) {
     for (const QString& name : dir.entryList())
         if (matches(name))
             names.append(name);
-    std::sort(names.begin(), names.end(), naturalLess);
+    std::sort(names.begin(), names.end(), paths::naturalLess);
 
     quietly([&] {
         clear();

@@ -1,4 +1,4 @@
-#include "platform/controls/mouse_args.h"
+#include "controls/mouse_args.h"
 
 #include <QMouseEvent>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/controls/mouse_args.h"
+#include "controls/mouse_args.h"
 
 #include <QListWidget>
 

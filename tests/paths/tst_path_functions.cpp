@@ -1,4 +1,5 @@
-#include "browse/path_functions.h"
+#include "paths/natural_order.h"
+#include "paths/path_functions.h"
 
 #include <QTest>
 
@@ -9,6 +10,8 @@ class PathFunctionsTest : public QObject {
 private slots:
     void rules_data();
     void rules();
+    void naturalOrder_data();
+    void naturalOrder();
 };
 
 void PathFunctionsTest::rules_data() {
@@ -73,5 +76,25 @@ void PathFunctionsTest::rules() {
     QCOMPARE(actual, expected);
 }
 
+void PathFunctionsTest::naturalOrder_data() {
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<bool>("aFirst");
+    QTest::newRow("digits by value") << "pic9"
+                                     << "pic010" << true;
+    QTest::newRow("digits by value, reversed") << "pic010"
+                                               << "pic9" << false;
+    QTest::newRow("letters ignore case") << "a"
+                                         << "B" << true;
+}
+
+// img2 before img10, as people number their pictures.
+void PathFunctionsTest::naturalOrder() {
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(bool, aFirst);
+    QCOMPARE(paths::naturalLess(a, b), aFirst);
+}
+
 QTEST_GUILESS_MAIN(PathFunctionsTest)
-#include "test_path_functions.moc"
+#include "tst_path_functions.moc"

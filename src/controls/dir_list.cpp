@@ -1,7 +1,7 @@
-#include "platform/controls/dir_list.h"
+#include "controls/dir_list.h"
 
-#include "platform/controls/drive_list.h"
-#include "platform/controls/natural_order.h"
+#include "controls/drive_list.h"
+#include "paths/natural_order.h"
 #include "platform/platform.h"
 
 #include <QApplication>
@@ -79,7 +79,7 @@ void DirList::fill() {
     const int current = count() - 1;
 
     QStringList subfolders = QDir(path_).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
-    std::sort(subfolders.begin(), subfolders.end(), naturalLess);
+    std::sort(subfolders.begin(), subfolders.end(), paths::naturalLess);
     for (const QString& name : subfolders) {
         auto* item = new QListWidgetItem(closed, QString(depth * 2, u' ') + name, this);
         item->setData(pathRole, QDir(path_).filePath(name));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/controls/classic_list.h"
+#include "controls/classic_list.h"
 
 #include <QRegularExpression>
 

@@ -1,0 +1,37 @@
+# Fails when a file of a core folder includes a Qt Widgets header or a header from a UI folder.
+# cmake -DSRC=src -DCORE_DIRS="a|b" -DUI_DIRS="c|d" -DWIDGETS_DIR=<QtWidgets include dir>
+#       -P check_layers.cmake
+string(REPLACE "|" ";" core_dirs "${CORE_DIRS}")
+string(REPLACE "|" ";" ui_dirs "${UI_DIRS}")
+
+set(faults "")
+foreach(dir ${core_dirs})
+    # Only the folder's own files: a subfolder may belong to the UI library.
+    file(GLOB sources "${SRC}/${dir}/*.h" "${SRC}/${dir}/*.cpp")
+    foreach(source ${sources})
+        file(STRINGS "${source}" includes REGEX "^[ \t]*#[ \t]*include")
+        foreach(line ${includes})
+            string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]+)[>\"].*" "\\1" header "${line}")
+            set(bad FALSE)
+            if(header MATCHES "^QtWidgets/")
+                set(bad TRUE)
+            elseif(WIDGETS_DIR AND NOT header MATCHES "/" AND EXISTS "${WIDGETS_DIR}/${header}")
+                set(bad TRUE)
+            else()
+                foreach(ui ${ui_dirs})
+                    if(header MATCHES "^${ui}/")
+                        set(bad TRUE)
+                    endif()
+                endforeach()
+            endif()
+            if(bad)
+                file(RELATIVE_PATH where "${SRC}" "${source}")
+                string(APPEND faults "  ${where}: ${header}\n")
+            endif()
+        endforeach()
+    endforeach()
+endforeach()
+
+if(faults)
+    message(FATAL_ERROR "The core library must not include UI headers:\n${faults}")
+endif()
