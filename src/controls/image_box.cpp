@@ -5,8 +5,7 @@
 
 namespace controls {
 
-ImageBox::ImageBox(bool stretch, Border border, QWidget* parent)
-    : QFrame(parent), stretch_(stretch) {
+ImageBox::ImageBox(Fit fit, Border border, QWidget* parent) : QFrame(parent), fit_(fit) {
     switch (border) {
     case Border::None:
         setFrameStyle(QFrame::NoFrame);
@@ -23,7 +22,7 @@ ImageBox::ImageBox(bool stretch, Border border, QWidget* parent)
 
 void ImageBox::setPicture(const QImage& picture) {
     picture_ = picture;
-    if (!stretch_ && !picture_.isNull()) {
+    if (fit_ == Fit::Natural && !picture_.isNull()) {
         const int frame = 2 * frameWidth();
         resize(picture_.width() + frame, picture_.height() + frame);
     }
@@ -36,7 +35,7 @@ void ImageBox::paintEvent(QPaintEvent* event) {
         return;
     QPainter painter(this);
     const QRect inside = contentsRect();
-    if (stretch_) {
+    if (fit_ == Fit::Stretch) {
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(inside, picture_);
     } else {

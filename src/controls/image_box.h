@@ -7,21 +7,22 @@
 
 namespace controls {
 
-// A classic image control. Stretched, it draws its picture over its whole inside; not
-// stretched, it takes the picture's natural size, so Width and Height tell the picture's
+// A classic image control. Fit::Stretch draws its picture over its whole inside;
+// Fit::Natural takes the picture's natural size, so Width and Height tell the picture's
 // size in pixels.
 class ImageBox : public QFrame {
     Q_OBJECT
 
 public:
+    enum class Fit { Natural, Stretch };
     enum class Border { None, Sunken3D, Flat };
 
-    explicit ImageBox(bool stretch, Border border = Border::None, QWidget* parent = nullptr);
+    explicit ImageBox(Fit fit, Border border = Border::None, QWidget* parent = nullptr);
 
     const QImage& Picture() const { return picture_; }
     void setPicture(const QImage& picture);
     void clearPicture() { setPicture(QImage()); }
-    bool Stretch() const { return stretch_; }
+    bool Stretch() const { return fit_ == Fit::Stretch; }
 
     int Width() const { return width(); }
     int Height() const { return height(); }
@@ -38,7 +39,7 @@ protected:
 
 private:
     QImage picture_;
-    bool stretch_;
+    Fit fit_;
 };
 
 } // namespace controls

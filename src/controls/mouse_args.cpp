@@ -13,13 +13,7 @@ MouseArgs classicMouseArgs(const QMouseEvent* event) {
         args.Button |= RightButton;
     if (held & Qt::MiddleButton)
         args.Button |= MiddleButton;
-    const Qt::KeyboardModifiers mods = event->modifiers();
-    if (mods & Qt::ShiftModifier)
-        args.Shift |= 1;
-    if (mods & Qt::ControlModifier)
-        args.Shift |= 2;
-    if (mods & Qt::AltModifier)
-        args.Shift |= 4;
+    args.Shift = classicShiftState(event->modifiers());
     args.X = float(event->position().x());
     args.Y = float(event->position().y());
     return args;

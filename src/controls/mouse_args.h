@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/shift_state.h"
+
 class QMouseEvent;
 
 namespace controls {
@@ -10,7 +12,7 @@ enum MouseButtonCode { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
 // What a classic MouseDown event carries.
 struct MouseArgs {
     int Button = 0; // MouseButtonCode bits
-    int Shift = 0;  // 1 Shift, 2 Ctrl, 4 Alt
+    ShiftState Shift;
     float X = 0;
     float Y = 0;
 };

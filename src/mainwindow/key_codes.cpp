@@ -52,14 +52,3 @@ int classicKeyCode(int qtKey) {
         return 0;
     }
 }
-
-int classicShiftState(int qtModifiers) {
-    int shift = 0;
-    if (qtModifiers & Qt::ShiftModifier)
-        shift |= 1;
-    if (qtModifiers & Qt::ControlModifier)
-        shift |= 2;
-    if (qtModifiers & Qt::AltModifier)
-        shift |= 4;
-    return shift;
-}

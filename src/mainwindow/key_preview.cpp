@@ -18,7 +18,7 @@ bool MyMainForm::eventFilter(QObject* watched, QEvent* event) {
 
     auto* key = static_cast<QKeyEvent*>(event);
     int code = classicKeyCode(key->key());
-    const int shift = classicShiftState(key->modifiers().toInt());
+    const controls::ShiftState shift = controls::classicShiftState(key->modifiers());
     if (type == QEvent::KeyRelease) {
         Form_KeyUp(code, shift);
         return code == 0 && classicKeyCode(key->key()) != 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/shift_state.h"
 #include "picture/picture_format.h"
 #include "platform/common_dialog.h"
 #include "platform/mouse_pointer.h"
@@ -37,8 +38,10 @@ public:
     bool AbortRequested = false;
     PictureFormat FirstPictureFormat;
 
-    // Busy exactly while the Make button reads "RUNNING": the caption is the state.
+    // Busy exactly while the Make button reads "RUNNING": the caption is the state, and
+    // setBusy is the one place that writes it.
     bool isBusy() const;
+    void setBusy(bool busy);
 
     platform::MousePointer MousePointer() const;
     void setMousePointer(platform::MousePointer pointer);
@@ -61,9 +64,9 @@ public:
 
     // --- keys; the window sees every key before the focused control (mainwindow/key_preview.cpp).
     // Setting the code to 0 consumes the key.
-    void Form_KeyDown(int& KeyCode, int Shift);
+    void Form_KeyDown(int& KeyCode, controls::ShiftState Shift);
     void Form_KeyPress(int& KeyAscii);
-    void Form_KeyUp(int& KeyCode, int Shift);
+    void Form_KeyUp(int& KeyCode, controls::ShiftState Shift);
 
     // --- controls (mainwindow/layout.cpp) ---
     QLabel* Label1;

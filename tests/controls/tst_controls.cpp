@@ -1,4 +1,5 @@
 #include "controls/file_list.h"
+#include "controls/image_box.h"
 #include "controls/list_box.h"
 #include "scripted_platform.h"
 
@@ -14,6 +15,8 @@ class ControlsTest : public QObject {
 private slots:
     void fileListMatchesPatternInNaturalOrder();
     void listBoxKeepsSelectionOnTheSameEntry();
+    void mouseDownCarriesTheClassicCodes_data();
+    void mouseDownCarriesTheClassicCodes();
 };
 
 void ControlsTest::fileListMatchesPatternInNaturalOrder() {
@@ -80,6 +83,44 @@ void ControlsTest::listBoxKeepsSelectionOnTheSameEntry() {
     list.setListIndex(-1);
     QCOMPARE(list.ListIndex(), -1);
     QCOMPARE(clicks.count(), 3);
+}
+
+void ControlsTest::mouseDownCarriesTheClassicCodes_data() {
+    using controls::ShiftKey;
+    using controls::ShiftState;
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<int>("classicButton");
+    QTest::addColumn<ShiftState>("shift");
+    QTest::addColumn<int>("classicShift");
+    QTest::newRow("left, no keys")
+        << Qt::LeftButton << Qt::KeyboardModifiers() << 1 << ShiftState() << 0;
+    QTest::newRow("left with Ctrl") << Qt::LeftButton << Qt::KeyboardModifiers(Qt::ControlModifier)
+                                    << 1 << ShiftState(ShiftKey::Ctrl) << 2;
+    QTest::newRow("right with Shift and Alt")
+        << Qt::RightButton << (Qt::ShiftModifier | Qt::AltModifier) << 2
+        << (ShiftKey::Shift | ShiftKey::Alt) << 5;
+}
+
+// A real click on an image box: the button and the keys held come as the classic numbers.
+void ControlsTest::mouseDownCarriesTheClassicCodes() {
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(int, classicButton);
+    QFETCH(controls::ShiftState, shift);
+    QFETCH(int, classicShift);
+    controls::ImageBox box(controls::ImageBox::Fit::Stretch);
+    box.resize(40, 30);
+    QList<controls::MouseArgs> downs;
+    connect(&box, &controls::ImageBox::MouseDown, this,
+            [&](const controls::MouseArgs& args) { downs.append(args); });
+    QTest::mouseClick(&box, button, modifiers, QPoint(12, 7));
+    QCOMPARE(downs.size(), 1);
+    QCOMPARE(downs[0].Button, classicButton);
+    QCOMPARE(downs[0].Shift, shift);
+    QCOMPARE(downs[0].Shift.toInt(), classicShift);
+    QCOMPARE(downs[0].X, 12.0f);
+    QCOMPARE(downs[0].Y, 7.0f);
 }
 
 QTEST_MAIN(ControlsTest)
