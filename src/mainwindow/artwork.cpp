@@ -16,8 +16,8 @@ QList<QRgb> sixteenColours() {
             qRgb(0, 0, 255),     qRgb(255, 0, 255), qRgb(0, 255, 255), qRgb(255, 255, 255)};
 }
 
-QImage toSixteenColours(const QImage& image) {
-    return image.convertToFormat(QImage::Format_Indexed8, sixteenColours(),
+QImage toSixteenColours(const QImage& image, const QList<QRgb>& colours = sixteenColours()) {
+    return image.convertToFormat(QImage::Format_Indexed8, colours,
                                  Qt::ThresholdDither | Qt::AvoidDither);
 }
 
@@ -92,8 +92,9 @@ QImage filmStrip() {
 }
 
 QImage upArrow() {
+    const QColor face = QPalette().color(QPalette::Button);
     QImage image(16, 15, QImage::Format_RGB32);
-    image.fill(QPalette().color(QPalette::Button));
+    image.fill(face);
     QPainter p(&image);
     p.setPen(Qt::NoPen);
     p.setBrush(Qt::black);
@@ -106,7 +107,11 @@ QImage upArrow() {
     for (int x : {4, 7, 10})
         p.drawRect(x, 10, 2, 4);
     p.end();
-    return toSixteenColours(image);
+    // Reduced to the classic sixteen the face would move to its nearest entry, often white,
+    // and show as a square on the button: the face takes the light grey's place instead.
+    QList<QRgb> colours = sixteenColours();
+    colours[7] = face.rgb();
+    return toSixteenColours(image, colours);
 }
 
 QImage downArrow() {

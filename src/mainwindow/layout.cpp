@@ -69,7 +69,8 @@ QLabel* filmLabel(QWidget* parent, const char* name, int l, int t, const QString
 
 ImageBox* thumbnail(QWidget* parent, const char* name, int l, int t, int w, int h,
                     const QString& tooltip) {
-    return place(new ImageBox(true, ImageBox::Border::Flat, parent), name, l, t, w, h, tooltip);
+    return place(new ImageBox(ImageBox::Fit::Stretch, ImageBox::Border::Flat, parent), name, l, t,
+                 w, h, tooltip);
 }
 
 } // namespace
@@ -78,8 +79,8 @@ void MyMainForm::createControls() {
     QWidget* area = centralWidget();
 
     // Filmstrip backdrop first, so everything else of that column lies over it.
-    FilmImage =
-        place(new ImageBox(false, ImageBox::Border::None, area), "FilmImage", 464, -10, 165, 420);
+    FilmImage = place(new ImageBox(ImageBox::Fit::Natural, ImageBox::Border::None, area),
+                      "FilmImage", 464, -10, 165, 420);
     FilmImage->setPicture(artwork::filmStrip());
 
     // Browser column.
@@ -111,8 +112,9 @@ void MyMainForm::createControls() {
                QStringLiteral("Remove picture from list into preview window"));
     Preview_filename_label =
         label(area, "Preview_filename_label", 144, 176, 105, 17, QStringLiteral("Filename"));
-    imgPreview = place(new ImageBox(true, ImageBox::Border::Sunken3D, area), "imgPreview", 144, 192,
-                       97, 73, QStringLiteral("Right-click for full size preview"));
+    imgPreview =
+        place(new ImageBox(ImageBox::Fit::Stretch, ImageBox::Border::Sunken3D, area), "imgPreview",
+              144, 192, 97, 73, QStringLiteral("Right-click for full size preview"));
     PreviewSize_label = label(area, "PreviewSize_label", 144, 266, 97, 17, QStringLiteral("Size"));
     Insert_button =
         button(area, "Insert_button", 144, 288, 97, 25, QStringLiteral("Insert Picture"),
@@ -133,9 +135,9 @@ void MyMainForm::createControls() {
                              QStringLiteral("Shift Selected Down"));
     bmp_size_label = label(area, "bmp_size_label", 368, 312, 89, 17, QStringLiteral("Size"));
     bmp_size_label->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    MakeAVI_button =
-        button(area, "MakeAVI_button", 280, 328, 97, 32, QStringLiteral("Make AVI File"),
-               QStringLiteral("Write all pictures in list to an AVI file"));
+    MakeAVI_button = button(area, "MakeAVI_button", 280, 328, 97, 32, QString(),
+                            QStringLiteral("Write all pictures in list to an AVI file"));
+    setBusy(false); // the caption is the busy state, written in one place
     QFont makeFont(QStringLiteral("MS Sans Serif"));
     makeFont.setPointSizeF(9.75);
     makeFont.setWeight(QFont::Normal);
@@ -162,8 +164,8 @@ void MyMainForm::createControls() {
         thumbnail(area, "Next_image", 490, 272, 113, 81, QStringLiteral("Click to go forwards"));
 
     // Not visible to the user.
-    TempImage =
-        place(new ImageBox(false, ImageBox::Border::None, area), "TempImage", 64, 392, 17, 17);
+    TempImage = place(new ImageBox(ImageBox::Fit::Natural, ImageBox::Border::None, area),
+                      "TempImage", 64, 392, 17, 17);
     TempImage->setVisible(false);
     TempImage->setEnabled(false);
     Line1 = place(new QFrame(area), "Line1", 0, 0, 633, 1);

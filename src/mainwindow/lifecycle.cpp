@@ -19,9 +19,7 @@ void MyMainForm::Form_Load() {
     RefreshCommandStates();
     RefreshFilmstrip();
     File1_PathChange();
-    PlayAVIbutton->setEnabled(false);
-    PlayAVIbutton->setToolTip(QStringLiteral("Play AVI file"));
-    lblStatus->setText(QString());
+    PlayReset();
 
     if (const QScreen* s = screen())
         move(s->availableGeometry().center() - rect().center());

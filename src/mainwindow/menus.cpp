@@ -25,10 +25,11 @@ QAction* item(QMenu* menu, const char* name, const QString& caption,
     return action;
 }
 
+// A plain line; the name says which of the designed separators it is. A separator with a
+// text would show that text in the menu.
 QAction* separator(QMenu* menu, const char* name) {
     QAction* action = menu->addSeparator();
     action->setObjectName(QLatin1String(name));
-    action->setText(QStringLiteral("-"));
     return action;
 }
 

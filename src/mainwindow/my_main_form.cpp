@@ -55,8 +55,17 @@ MyMainForm::~MyMainForm() {
     qApp->removeEventFilter(this);
 }
 
+namespace {
+const QString busyCaption = QStringLiteral("RUNNING");
+const QString idleCaption = QStringLiteral("Make AVI File");
+} // namespace
+
 bool MyMainForm::isBusy() const {
-    return MakeAVI_button->text() == QLatin1String("RUNNING");
+    return MakeAVI_button->text() == busyCaption;
+}
+
+void MyMainForm::setBusy(bool busy) {
+    MakeAVI_button->setText(busy ? busyCaption : idleCaption);
 }
 
 platform::MousePointer MyMainForm::MousePointer() const {

@@ -30,6 +30,7 @@ private slots:
     void menusAsDesigned_data();
     void menusAsDesigned();
     void windowAndArtwork();
+    void arrowsSitOnTheButtonFace();
 
     void startupStates_data();
     void startupStates();
@@ -132,7 +133,7 @@ void MainWindowTest::controlsAsDesigned() {
     QFETCH(bool, enabled);
     auto form = makeForm(folder.path());
     auto* w = form->findChild<QWidget*>(QString::fromLatin1(QTest::currentDataTag()));
-    QVERIFY(w);
+    QVERIFY2(w, QTest::currentDataTag());
     QCOMPARE(QString::fromLatin1(w->metaObject()->className()), kind);
     QCOMPARE(w->geometry(), geometry);
     QCOMPARE(w->toolTip(), tooltip);
@@ -149,33 +150,44 @@ void MainWindowTest::controlsAsDesigned() {
         QCOMPARE(e->maxLength(), 6);
 }
 
+namespace {
+enum class Item { Command, Separator };
+}
+
 void MainWindowTest::menusAsDesigned_data() {
     QTest::addColumn<QString>("menu");
+    QTest::addColumn<Item>("kind");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QKeySequence>("shortcut");
 
     const auto row = [](const char* menu, const char* name, QString caption,
-                        QKeySequence key = {}) { QTest::newRow(name) << menu << caption << key; };
+                        QKeySequence key = {}) {
+        QTest::newRow(name) << menu << Item::Command << caption << key;
+    };
+    // A plain line: a text on a separator would show beside it.
+    const auto line = [](const char* menu, const char* name) {
+        QTest::newRow(name) << menu << Item::Separator << QString() << QKeySequence();
+    };
     const auto spaced = [](const char* left, int spaces, const char* right) {
         return QString::fromLatin1(left) + QString(spaces, u' ') + QString::fromLatin1(right);
     };
     row("FileMenu", "OpenMenu", "&Open", QKeySequence(Qt::CTRL | Qt::Key_O));
     row("FileMenu", "SaveMenu", "&Save", QKeySequence(Qt::CTRL | Qt::Key_S));
-    row("FileMenu", "MenuLineBreak1", "-");
+    line("FileMenu", "MenuLineBreak1");
     row("FileMenu", "DeskTopMenuItem", "Desktop", QKeySequence(Qt::CTRL | Qt::Key_D));
-    row("FileMenu", "MenuLineBreak2", "-");
+    line("FileMenu", "MenuLineBreak2");
     row("FileMenu", "ExitMenu", "&Exit", QKeySequence(Qt::CTRL | Qt::Key_X));
     row("BitmapMenu", "AddBMPmenu", spaced("A&dd", 19, "Space"));
     row("BitmapMenu", "InsertMenu", spaced("&Insert", 19, "Ins"));
     row("BitmapMenu", "AddAllMenu", spaced("&Add All", 18, "A"));
-    row("BitmapMenu", "LineBreak1Menu", "-");
+    line("BitmapMenu", "LineBreak1Menu");
     row("BitmapMenu", "RemoveMenu", spaced("&Remove", 15, "Del"));
     row("BitmapMenu", "NoDuplicatesMenu", spaced("&No Duplicates", 8, "N"));
     row("BitmapMenu", "ClearALLmenu", spaced("&Clear All", 17, "C"));
-    row("BitmapMenu", "LineBreak2Menu", "-");
+    line("BitmapMenu", "LineBreak2Menu");
     row("BitmapMenu", "SHiftUpMenu", spaced("Shift &Up", 18, "U"));
     row("BitmapMenu", "ShiftDownMenu", spaced("SHift &Down", 13, "D"));
-    row("BitmapMenu", "LineBreak3Menu", "-");
+    line("BitmapMenu", "LineBreak3Menu");
     row("BitmapMenu", "PreviewMenu", spaced("Pre&view", 10, "Right-Click"));
     row("AVImenu", "MakeAVImenu", spaced("&Make", 11, "M"));
     row("AVImenu", "PlayAVImenu", spaced("&Play", 13, "P"));
@@ -187,6 +199,7 @@ void MainWindowTest::menusAsDesigned_data() {
 // Items stand in their menus in the designed order, with exact captions and real shortcuts.
 void MainWindowTest::menusAsDesigned() {
     QFETCH(QString, menu);
+    QFETCH(Item, kind);
     QFETCH(QString, caption);
     QFETCH(QKeySequence, shortcut);
     auto form = makeForm(folder.path());
@@ -198,14 +211,14 @@ void MainWindowTest::menusAsDesigned() {
     QCOMPARE(topCaptions, (QStringList{"&File", "&Picture", "&AVI", "&Help"}));
 
     auto* m = form->findChild<QMenu*>(menu);
-    QVERIFY(m);
+    QVERIFY2(m, qPrintable(menu));
     const QString name = QString::fromLatin1(QTest::currentDataTag());
     QAction* action = nullptr;
     for (QAction* a : m->actions())
         if (a->objectName() == name)
             action = a;
     QVERIFY2(action, qPrintable(name + " is not in " + menu));
-    QCOMPARE(action->isSeparator(), caption == "-");
+    QCOMPARE(action->isSeparator(), kind == Item::Separator);
     QCOMPARE(action->text(), caption);
     QCOMPARE(action->shortcut(), shortcut);
     QVERIFY(action->isEnabled());
@@ -250,24 +263,35 @@ void MainWindowTest::windowAndArtwork() {
     QCOMPARE(film.size(), QSize(165, 420));
     QCOMPARE(film.depth(), 24);
     QCOMPARE(form->FilmImage->Picture().size(), QSize(165, 420));
+}
+
+// The arrows sit on the button's own face, not on a square of the nearest classic colour.
+void MainWindowTest::arrowsSitOnTheButtonFace() {
+    auto form = makeForm(folder.path());
+    const QColor face = form->UpButton->palette().color(QPalette::Button);
     for (const QImage& arrow : {artwork::upArrow(), artwork::downArrow()}) {
         QCOMPARE(arrow.size(), QSize(16, 15));
-        QVERIFY(arrow.colorCount() <= 16);
+        QCOMPARE_LE(arrow.colorCount(), 16);
+        QCOMPARE(arrow.pixelColor(0, 0), face);
+        QCOMPARE(arrow.pixelColor(15, 14), face);
+        QCOMPARE(arrow.pixelColor(8, 7), QColor(Qt::black));
     }
 }
 
 void MainWindowTest::startupStates_data() {
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<QString>("allCaption");
-    QTest::newRow("no pictures") << QStringList{"notes.txt"} << "Add ALL";
+    QTest::addColumn<bool>("allEnabled");
+    QTest::newRow("no pictures") << QStringList{"notes.txt"} << "Add ALL" << false;
     // Listed by the pattern: two extensions in any case, and anything ending in "gif".
     QTest::newRow("pictures") << QStringList{"a.BMP", "b.Jpg", "c.xgif", "d.png", "e.txt"}
-                              << "Add ALL [3]";
+                              << "Add ALL [3]" << true;
 }
 
 void MainWindowTest::startupStates() {
     QFETCH(QStringList, files);
     QFETCH(QString, allCaption);
+    QFETCH(bool, allEnabled);
     QImage picture(8, 6, QImage::Format_RGB32);
     picture.fill(Qt::red);
     for (const QString& name : files)
@@ -277,7 +301,7 @@ void MainWindowTest::startupStates() {
 
     QVERIFY(form->isVisible());
     QCOMPARE(form->All_button->text(), allCaption);
-    QCOMPARE(form->All_button->isEnabled(), allCaption != "Add ALL");
+    QCOMPARE(form->All_button->isEnabled(), allEnabled);
     for (QPushButton* b :
          {form->UpButton, form->DownButton, form->No_duplicates_button, form->Remove_button,
           form->MakeAVI_button, form->Add_button, form->Insert_button, form->PlayAVIbutton})
@@ -287,9 +311,10 @@ void MainWindowTest::startupStates() {
     QCOMPARE(form->Preview_filename_label->text(), QString("No File"));
     QCOMPARE(form->PlayAVIbutton->toolTip(), QString("Play AVI file"));
     QCOMPARE(form->lblStatus->text(), QString());
-    QVERIFY(form->CurrentPicturePath.isEmpty());
-    QVERIFY(!form->AbortRequested);
-    QVERIFY(!form->isBusy());
+    QCOMPARE(form->CurrentPicturePath, QString());
+    QCOMPARE(form->AbortRequested, false);
+    QCOMPARE(form->isBusy(), false);
+    QCOMPARE(form->MakeAVI_button->text(), QString("Make AVI File"));
 }
 
 void MainWindowTest::outputProposedBesideProgram_data() {
@@ -320,7 +345,8 @@ void MainWindowTest::closeRefusedWhileBusyAndAcceptedWhenIdle() {
     QWidget other;
     other.show();
 
-    form->MakeAVI_button->setText("RUNNING");
+    form->setBusy(true);
+    QCOMPARE(form->MakeAVI_button->text(), QString("RUNNING"));
     QVERIFY(!form->close());
     QVERIFY(form->AbortRequested);
     form->AbortRequested = false;
@@ -330,8 +356,8 @@ void MainWindowTest::closeRefusedWhileBusyAndAcceptedWhenIdle() {
     QVERIFY(form->AbortRequested);
     QVERIFY(desktop->boxes.isEmpty()); // the running job asks; closing itself asks nothing
 
-    form->MakeAVI_button->setText("running"); // only the exact caption is the busy marker
-    QVERIFY(!form->isBusy());
+    form->setBusy(false);
+    QCOMPARE(form->MakeAVI_button->text(), QString("Make AVI File"));
     form->AbortRequested = false;
     form->ExitMenu->trigger();
     QVERIFY(!form->isVisible());
