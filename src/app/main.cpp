@@ -1,6 +1,7 @@
 #include "avi/ui/compression_dialog.h"
 #include "mainwindow/my_main_form.h"
 #include "platform/qt/qt_platform.h"
+#include "platform/windows_directory.h"
 
 #include <QApplication>
 
@@ -9,6 +10,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("picreel"));
     platform::QtPlatform desktop;
     platform::install(&desktop);
+    platform::CheckWindowsDirectory();
     mAVIDecs::installCompressionDialog();
 
     MyMainForm form;

@@ -1,6 +1,7 @@
 #include "picture/bitmap_saver.h"
 
 #include "picture/bitmap_headers.h"
+#include "picture/byte_buffer.h"
 #include "picture/file_io.h"
 #include "picture/picture_error.h"
 
@@ -10,7 +11,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <memory>
 #include <unistd.h>
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -87,7 +87,7 @@ void SavePicture(const QImage& image, const QString& path) {
     // Built whole in memory and written with one call: rows bottom-up, padded with zeros to
     // four bytes as the format wants.
     const std::size_t total = headers + imageSize;
-    auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(total);
+    auto buffer = allocateBytes(total, PictureError::Kind::WriteFailed, path);
     encodeFileHeader({bitmapSignature, std::int32_t(total), 0, 0, std::int32_t(headers)},
                      buffer.get());
     BitmapInfoHeader info;

@@ -9,7 +9,8 @@ namespace picture {
 // (40-byte info header, no colour table), replacing any file at `path`. Every picture comes
 // out as 24 bits whatever it was decoded as, so the same input always gives the same
 // width, height and bit count, and pictures of one size always match. Alpha is dropped.
-// Throws PictureError (WriteFailed) for a null image or a file that cannot be written.
+// Throws PictureError (WriteFailed) for a null image, a picture too large for a Bitmap file
+// or for the memory at hand, and a file that cannot be written.
 void SavePicture(const QImage& image, const QString& path);
 
 } // namespace picture

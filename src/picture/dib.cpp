@@ -1,5 +1,6 @@
 #include "picture/dib.h"
 
+#include "picture/byte_buffer.h"
 #include "picture/file_io.h"
 #include "picture/picture_error.h"
 #include "platform/message_box.h"
@@ -9,7 +10,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <new>
 #include <sys/stat.h>
 
 namespace picture {
@@ -29,12 +29,7 @@ constexpr std::size_t headersSize = bitmapFileHeaderSize + bitmapInfoHeaderSize;
 // Sized from header values that have already been checked against the file's length, so
 // a failure here means the machine is out of memory, not that the file lied.
 std::unique_ptr<std::uint8_t[]> allocate(std::size_t size, const QString& fileName) {
-    try {
-        return std::make_unique_for_overwrite<std::uint8_t[]>(size);
-    } catch (const std::bad_alloc&) {
-        throw PictureError(PictureError::Kind::ReadFailed,
-                           fileName + QStringLiteral(": not enough memory for %1 bytes").arg(size));
-    }
+    return allocateBytes(size, PictureError::Kind::ReadFailed, fileName);
 }
 
 } // namespace
@@ -127,6 +122,11 @@ bool cDIB::CreateFromPackedDIBPointer(const void* address, std::size_t size) {
     if (info_.biBitCount < 16 || info_.biSizeImage < 1 ||
         std::size_t(info_.biSizeImage) > size - bitmapInfoHeaderSize)
         return false;
+    // The file header must state the whole file's size: a DIB whose file would pass
+    // 2 GiB cannot become a Bitmap file and is refused like any other.
+    const std::int64_t fileSize = std::int64_t(info_.biSizeImage) + std::int64_t(headersSize);
+    if (fileSize > INT32_MAX)
+        return false;
 
     const auto bitsSize = std::size_t(info_.biSizeImage);
     auto bits = allocate(bitsSize, QStringLiteral("packed DIB"));
@@ -138,8 +138,8 @@ bool cDIB::CreateFromPackedDIBPointer(const void* address, std::size_t size) {
     bitsSize_ = bitsSize;
     infoBlock_ = std::move(infoBlock);
     infoBlockSize_ = bitmapInfoHeaderSize;
-    file_ = BitmapFileHeader{bitmapSignature, info_.biSizeImage + std::int32_t(headersSize), 0, 0,
-                             std::int32_t(headersSize)};
+    file_ =
+        BitmapFileHeader{bitmapSignature, std::int32_t(fileSize), 0, 0, std::int32_t(headersSize)};
     return true;
 }
 

@@ -30,9 +30,9 @@ public:
     // Takes a packed DIB: a 40-byte info header directly followed by the pixels, with
     // `size` readable bytes at `address`. Refuses silently (false) unless the DIB has at
     // least 16 bits per pixel, an image size of at least 1 and that many bytes behind the
-    // header. A refused DIB's info header is kept all the same (the object then reports its
-    // values while still holding the earlier buffers); a DIB shorter than its header is
-    // refused without touching anything.
+    // header, and a Bitmap file of it would stay within 2 GiB. A refused DIB's info header is kept
+    // all the same (the object then reports its values while still holding the earlier buffers); a
+    // DIB shorter than its header is refused without touching anything.
     bool CreateFromPackedDIBPointer(const void* address, std::size_t size);
     // Writes the object as a .bmp file. Returns true; a failure to open or write throws
     // PictureError. An existing file is overwritten in place, not truncated.

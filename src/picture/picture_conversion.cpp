@@ -10,6 +10,11 @@
 namespace picture {
 
 QString TempBitmapPath() {
+    // Without a private folder the path would start at the root folder, where anybody may
+    // have put a file of that name.
+    if (platform::WindowsDirectory().isEmpty())
+        throw PictureError(PictureError::Kind::WriteFailed,
+                           QStringLiteral("there is no private folder for the temporary Bitmap"));
     return platform::WindowsDirectoryPath() + QStringLiteral("TEMP") + QDir::separator() +
            QStringLiteral("$T$.bmp");
 }

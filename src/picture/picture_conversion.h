@@ -13,7 +13,8 @@ namespace picture {
 
 // The temporary Bitmap: "TEMP/$T$.bmp" under the Windows-directory stand-in, asked for
 // afresh each time. That folder belongs to one running copy of the program alone, so two
-// copies never write into each other's temporary picture.
+// copies never write into each other's temporary picture. Throws PictureError (WriteFailed)
+// when the program has no such folder in this run.
 QString TempBitmapPath();
 
 // Loads `path` into tempImage, saves it as TempBitmapPath() and reads that into `dib`.

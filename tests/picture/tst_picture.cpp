@@ -1,13 +1,17 @@
 #include "allocation_tracker.h"
+#include "picture/bitmap_saver.h"
 #include "picture/picture_conversion.h"
 #include "picture/picture_error.h"
 #include "scripted_platform.h"
 
 #include <QDir>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
 #include <QtEndian>
 
+#include <cstring>
+#include <sys/mman.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -71,11 +75,19 @@ QList<qint64> state(const cDIB& d) {
 QByteArray bits(const cDIB& d) {
     return QByteArray(reinterpret_cast<const char*>(d.PointerToBits()), d.SizeImage());
 }
+// What CreateFromPackedDIBPointer does with a packed DIB.
+enum class Packed {
+    Taken,
+    RefusedHeaderKept, // false, and the info header's values stay in the record
+    RefusedUntouched,  // false, and nothing changes
+};
 // A packed DIB: an info header and the bytes the caller says lie behind it.
 struct PackedDib {
     int bitCount, sizeImage, available;
-    bool taken;
+    Packed outcome;
 };
+// What a refused file leaves of the object's file header.
+enum class FileHeader { Unchanged, FromTheFile };
 using Boxes = QList<platform::MsgBoxRequest>;
 Boxes box(const QString& prompt, MsgIcon icon) {
     return {{prompt, platform::MsgButtons::OK, icon, "picreel"}};
@@ -105,7 +117,6 @@ private slots:
         QTest::newRow("24-bit") << drawn("BMP3", 20, 10) << 40;
         QTest::newRow("8-bit, 256 colours") << craftBmp(1078, 32, 32, 40, 8) << 1064;
         QTest::newRow("header of 108") << craftBmp(122, 64, 64, 108, 32) << 108;
-        QTest::newRow("header of 124") << craftBmp(138, 64, 64, 124, 32) << 124;
         QTest::newRow("bytes beyond the image") << craftBmp(54, 16, 40) << 40;
     }
     void loadsFileAsStored() {
@@ -136,40 +147,46 @@ private slots:
     void refusedFile_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<Boxes>("boxes");
+        QTest::addColumn<FileHeader>("fileHeader");
+        const auto same = FileHeader::Unchanged;
         const QString gone = "File does not exist:\r\n";
         const QString notBmp = "File is not a supported bitmap format:\r\n";
         const QString missing = path("missing.bmp"), empty = file("empty.bmp", {});
         const QString jpeg = file("photo.bmp", drawn("JPEG", 8, 8));
-        QTest::newRow("missing") << missing << box(gone + missing, MsgIcon::Critical);
-        QTest::newRow("folder") << dir.path() << box(gone + dir.path(), MsgIcon::Critical);
-        QTest::newRow("JPEG named .bmp") << jpeg << box(notBmp + jpeg, MsgIcon::Information);
-        QTest::newRow("empty") << empty << box(notBmp + empty, MsgIcon::Information);
+        QTest::newRow("missing") << missing << box(gone + missing, MsgIcon::Critical) << same;
+        QTest::newRow("folder") << dir.path() << box(gone + dir.path(), MsgIcon::Critical) << same;
+        // A file that is no Bitmap leaves its first bytes as the file header.
+        QTest::newRow("JPEG named .bmp")
+            << jpeg << box(notBmp + jpeg, MsgIcon::Information) << FileHeader::FromTheFile;
+        QTest::newRow("empty") << empty << box(notBmp + empty, MsgIcon::Information)
+                               << FileHeader::FromTheFile;
         sockaddr_un address{AF_UNIX, {}};
         qstrncpy(address.sun_path, QFile::encodeName(path("socket.bmp")), sizeof address.sun_path);
         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0); // left open to the end
         QVERIFY(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0);
         QTest::newRow("socket: the system's words")
-            << path("socket.bmp") << box(strerror(ENXIO), MsgIcon::Information);
+            << path("socket.bmp") << box(strerror(ENXIO), MsgIcon::Information) << same;
         // Set when lockedFileShowsItsBox runs this test as another user.
         if (const QString locked = qEnvironmentVariable("PICREEL_LOCKED"); !locked.isEmpty())
             QTest::newRow("locked")
-                << locked << box("File is locked - cannot access:\r\n" + locked, MsgIcon::Critical);
+                << locked << box("File is locked - cannot access:\r\n" + locked, MsgIcon::Critical)
+                << same;
         const auto bad = [&](const char* name, const QByteArray& bytes) {
-            QTest::newRow(name) << file(QString(name) + ".bmp", bytes) << Boxes();
+            QTest::newRow(name) << file(QString(name) + ".bmp", bytes) << Boxes() << same;
         };
         bad("image size 0", craftBmp(54, 0, 16));
         bad("negative image size", craftBmp(54, -16, 16));
         bad("offset 53", craftBmp(53, 16, 16));
-        bad("negative offset", craftBmp(-100, 16, 16));
         bad("one byte short", craftBmp(54, 17, 16));
         bad("54 bytes claiming 2 GiB", craftBmp(54, INT32_MAX, 0));
         bad("offset and size overflow", craftBmp(INT32_MAX, INT32_MAX, 16));
         QVERIFY(::mkfifo(QFile::encodeName(path("pipe.bmp")), 0600) == 0);
-        QTest::newRow("FIFO") << path("pipe.bmp") << Boxes();
+        QTest::newRow("FIFO") << path("pipe.bmp") << Boxes() << same;
     }
     void refusedFile() {
         QFETCH(QString, file);
         QFETCH(Boxes, boxes);
+        QFETCH(FileHeader, fileHeader);
         cDIB dib;
         QVERIFY(dib.CreateFromFile(previous));
         const QList<qint64> before = state(dib);
@@ -186,9 +203,10 @@ private slots:
         QCOMPARE_LE(allocation::largest.load(), std::size_t(QFileInfo(file).size()) + 1024);
         QCOMPARE(QDir("/proc/self/fd").count(), files);
         QCOMPARE(bits(dib), pixels);
-        // A file that is no Bitmap leaves its first bytes as the file header.
-        const int kept = boxes.value(0).prompt.startsWith("File is not") ? 3 : 0;
-        QCOMPARE(state(dib).mid(kept), before.mid(kept));
+        const int fileHeaderValues = 3;
+        if (fileHeader == FileHeader::Unchanged)
+            QCOMPARE(state(dib).first(fileHeaderValues), before.first(fileHeaderValues));
+        QCOMPARE(state(dib).mid(fileHeaderValues), before.mid(fileHeaderValues));
     }
 
     // CI runs as root, which opens anything: refusedFile runs again as nobody, on a file only
@@ -218,12 +236,12 @@ private slots:
     // Bitmap file; a refused one leaves its info header in the record, no more.
     void packedDib_data() {
         QTest::addColumn<PackedDib>("dib");
-        QTest::newRow("32-bit") << PackedDib{32, 64, 104, true};
-        QTest::newRow("16-bit, more bytes behind") << PackedDib{16, 8, 60, true};
-        QTest::newRow("8-bit") << PackedDib{8, 16, 56, false};
-        QTest::newRow("no image size") << PackedDib{32, 0, 40, false};
-        QTest::newRow("image one byte beyond") << PackedDib{32, 64, 103, false};
-        QTest::newRow("shorter than the header") << PackedDib{32, 0, 39, false};
+        QTest::newRow("32-bit") << PackedDib{32, 64, 104, Packed::Taken};
+        QTest::newRow("16-bit, more bytes behind") << PackedDib{16, 8, 60, Packed::Taken};
+        QTest::newRow("8-bit") << PackedDib{8, 16, 56, Packed::RefusedHeaderKept};
+        QTest::newRow("no image size") << PackedDib{32, 0, 40, Packed::RefusedHeaderKept};
+        QTest::newRow("image one byte beyond") << PackedDib{32, 64, 103, Packed::RefusedHeaderKept};
+        QTest::newRow("shorter than the header") << PackedDib{32, 0, 39, Packed::RefusedUntouched};
     }
     void packedDib() {
         QFETCH(PackedDib, dib);
@@ -233,21 +251,45 @@ private slots:
         QVERIFY(object.CreateFromFile(previous));
         const QList<qint64> before = state(object);
         QCOMPARE(object.CreateFromPackedDIBPointer(packed.constData(), std::size_t(dib.available)),
-                 dib.taken);
-        const QList<qint64> after = state(object);
-        if (!dib.taken) {
-            QCOMPARE(after[7], dib.available >= 40 ? dib.bitCount : before[7]);
-            QCOMPARE(after.mid(0, 3) + after.mid(14), before.mid(0, 3) + before.mid(14));
-            return;
+                 dib.outcome == Packed::Taken);
+        if (dib.outcome == Packed::RefusedUntouched)
+            QCOMPARE(state(object), before);
+        if (dib.outcome == Packed::RefusedHeaderKept) {
+            QCOMPARE(object.BitCount(), dib.bitCount);
+            QCOMPARE(state(object).first(3), before.first(3));
+            QCOMPARE(object.SizeBitmapInfo(), before[14]);
         }
+        if (dib.outcome != Packed::Taken)
+            return;
         const QString written = path("packed-%1.bmp").arg(dib.bitCount);
         QVERIFY(object.WriteToFile(written));
         QCOMPARE(readFile(written), bmp.replace(6, 4, QByteArray(4, 0)));
     }
 
+    // A packed DIB whose Bitmap file would be larger than its file header can say (2 GiB): refused
+    // before a byte is allocated or copied. The bytes behind it are a mapping of zero pages.
+    void packedDibTooLargeForABitmapFile() {
+        const auto sizeImage = qint32(INT32_MAX - 53); // 54 more pass the largest 32-bit size
+        const std::size_t size = 40 + std::size_t(sizeImage);
+        void* bytes = ::mmap(nullptr, size, PROT_READ | PROT_WRITE,
+                             MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+        QVERIFY2(bytes != MAP_FAILED, strerror(errno));
+        const QByteArray header = craftBmp(54, sizeImage, 0, 40, 32).mid(14, 40);
+        std::memcpy(bytes, header.constData(), 40);
+        cDIB object;
+        QVERIFY(object.CreateFromFile(previous));
+        const QList<qint64> before = state(object);
+        allocation::largest = 0;
+        const bool taken = object.CreateFromPackedDIBPointer(bytes, size);
+        ::munmap(bytes, size);
+        QCOMPARE(taken, false);
+        QCOMPARE(allocation::largest.load(), std::size_t(0));
+        QCOMPARE(object.SizeFileHeader(), before[1]);
+    }
+
     // Any picture, whatever its name says, comes out as a 24-bit Bitmap of its own size, turned
     // as a JPEG's tag says and rows padded with zeros; the temporary Bitmap holds the latest
-    // only. A refused file (no size) leaves holder, temporary Bitmap and a new object as they were.
+    // only.
     void convert_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QSize>("size");
@@ -263,16 +305,10 @@ private slots:
             << file("turned.jpg", drawn("JPEG", 64, 48).insert(2, exif)) << QSize(48, 64);
         QTest::newRow("odd width, after larger ones")
             << file("odd.bmp", drawn("BMP3", 63, 17)) << QSize(63, 17);
-        QTest::newRow("PNG named .jpg") << file("drawing.jpg", drawn("PNG", 8, 8)) << QSize();
-        QImage probe;
-        const QString deleted = file("deleted.jpg", drawn("JPEG", 8, 8));
-        QVERIFY(picture::IsLoadablePicture(deleted, probe) && QFile::remove(deleted));
-        QTest::newRow("deleted after it loaded") << deleted << QSize();
-        QVERIFY(::mkfifo(QFile::encodeName(path("pipe.jpg")), 0600) == 0);
-        QTest::newRow("FIFO") << path("pipe.jpg") << QSize();
         // Qt alone refuses anything above 128 MB decoded: a JPEG claiming 10000 x 10000.
         QByteArray big = drawn("JPEG", 16, 16);
         big.replace(big.indexOf("\xFF\xC0") + 5, 4, QByteArray::fromHex("27102710"));
+        QImage probe;
         QVERIFY(picture::IsLoadablePicture(file("big.jpg", big), probe));
         QCOMPARE(probe.size(), QSize(10000, 10000));
     }
@@ -280,24 +316,16 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QSize, size);
         const QString temp = picture::TempBitmapPath();
-        QVERIFY(temp.startsWith(platform.windowsDir + "/TEMP/"));
+        QVERIFY2(temp.startsWith(platform.windowsDir + "/TEMP/"), qPrintable(temp));
         cDIB dib;
-        const QImage before(path("rgb.bmp"));
-        QImage holder = before;
-        if (!size.isValid()) {
-            QVERIFY(!picture::IsLoadablePicture(file, holder));
-            writeFile(temp, "stale");
-            QVERIFY_THROWS_EXCEPTION(PictureError, picture::LoadPictureAsDib(file, dib, holder));
-            QCOMPARE(holder, before);
-            QCOMPARE(readFile(temp), QByteArray("stale"));
-            QCOMPARE(state(dib), QList<qint64>(15, 0));
-            return;
-        }
+        QImage holder;
         QVERIFY(picture::LoadPictureAsDib(file, dib, holder));
         QCOMPARE(holder.size(), size);
-        QVERIFY(holder.pixelColor(0, 0).red() > 200); // the left edge is still on the left
-        QCOMPARE(QList<int>({dib.Width(), dib.Height(), dib.BitCount(), dib.SizeBitmapInfo()}),
-                 QList<int>({size.width(), size.height(), 24, 40}));
+        QCOMPARE_GT(holder.pixelColor(0, 0).red(), 200); // the left edge is still on the left
+        QCOMPARE(dib.Width(), size.width());
+        QCOMPARE(dib.Height(), size.height());
+        QCOMPARE(dib.BitCount(), 24);
+        QCOMPARE(dib.SizeBitmapInfo(), 40);
         const int row = size.width() * 3, stride = (row + 3) & ~3;
         const QByteArray bmp = readFile(temp);
         QCOMPARE(bmp.size(), 54 + stride * size.height());
@@ -307,13 +335,58 @@ private slots:
             QCOMPARE(bmp.mid(54 + y * stride + row, stride - row), QByteArray(stride - row, 0));
     }
 
-    // Runs last. An error, not a load of whatever the temporary Bitmap's name finds.
-    void unwritableTemporaryBitmapIsAnError() {
-        QDir(platform.windowsDir + "/TEMP").removeRecursively();
+    // A file that does not load leaves the holder, the temporary Bitmap and a new object as
+    // they were.
+    void refusedConversion_data() {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("PNG named .jpg") << file("drawing.jpg", drawn("PNG", 8, 8));
+        QImage probe;
+        const QString deleted = file("deleted.jpg", drawn("JPEG", 8, 8));
+        QVERIFY(picture::IsLoadablePicture(deleted, probe));
+        QVERIFY(QFile::remove(deleted));
+        QTest::newRow("deleted after it loaded") << deleted;
+        QVERIFY(::mkfifo(QFile::encodeName(path("pipe.jpg")), 0600) == 0);
+        QTest::newRow("FIFO") << path("pipe.jpg");
+    }
+    void refusedConversion() {
+        QFETCH(QString, file);
+        const QString temp = picture::TempBitmapPath();
+        cDIB dib;
+        QImage before(8, 6, QImage::Format_RGB32);
+        before.fill(Qt::green);
+        QImage holder = before;
+        QCOMPARE(picture::IsLoadablePicture(file, holder), false);
+        writeFile(temp, "stale");
+        QVERIFY_THROWS_EXCEPTION(PictureError, picture::LoadPictureAsDib(file, dib, holder));
+        QCOMPARE(holder, before);
+        QCOMPARE(readFile(temp), QByteArray("stale"));
+        QCOMPARE(state(dib), QList<qint64>(15, 0));
+    }
+
+    // Without the TEMP folder, or without any private folder, converting is an error: never a
+    // load of whatever a file of the temporary Bitmap's name holds, never a file in the root.
+    void temporaryBitmapWithoutItsFolderIsAnError() {
+        ScriptedPlatform desktop; // its own folders, the test's own until it ends
+        const QString picture = file("source.bmp", drawn("BMP3", 8, 8));
         cDIB dib;
         QImage holder;
-        QVERIFY_THROWS_EXCEPTION(PictureError,
-                                 picture::LoadPictureAsDib(path("rgb.bmp"), dib, holder));
+        QVERIFY(QDir(desktop.windowsDir + "/TEMP").removeRecursively());
+        QVERIFY_THROWS_EXCEPTION(PictureError, picture::LoadPictureAsDib(picture, dib, holder));
+        desktop.windowsDir.clear();
+        QVERIFY_THROWS_EXCEPTION(PictureError, picture::TempBitmapPath());
+        QVERIFY_THROWS_EXCEPTION(PictureError, picture::LoadPictureAsDib(picture, dib, holder));
+        QCOMPARE(state(dib), QList<qint64>(15, 0));
+    }
+
+    // Running out of memory while saving is the saver's own error, like any other failure.
+    void savingWithoutMemoryIsAPictureError() {
+        QImage image(64, 48, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        const QString target = path("no-memory.bmp");
+        allocation::refuseAbove = 1024;
+        const auto restore = qScopeGuard([] { allocation::refuseAbove = SIZE_MAX; });
+        QVERIFY_THROWS_EXCEPTION(PictureError, picture::SavePicture(image, target));
+        QCOMPARE(QFile::exists(target), false);
     }
 };
 

@@ -21,6 +21,7 @@ class PlatformTest : public QObject {
 private slots:
     void windowsDirectoryPathAppendsOneSeparator_data();
     void windowsDirectoryPathAppendsOneSeparator();
+    void noPrivateFolderIsToldAtStartup();
     void runningCopiesNeverShareAFolder();
     void instanceFolderRefusesForeignOrLinkedBase();
     void desktopBoxesShowWhatTheyAreAsked_data();
@@ -30,26 +31,42 @@ private slots:
 
 void PlatformTest::windowsDirectoryPathAppendsOneSeparator_data() {
     QTest::addColumn<QString>("folder");
+    QTest::addColumn<QChar>("separator");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("plain") << "/run/user/1/picreel/0"
-                           << "/run/user/1/picreel/0/";
+    QTest::newRow("plain") << "/run/user/1/picreel/0" << QChar(u'/') << "/run/user/1/picreel/0/";
+    QTest::newRow("classic separator") << "/tmp/w" << QChar(u'\\') << "/tmp/w\\";
     // A folder that already ends with the separator still gets one more, as before.
-    QTest::newRow("root") << "/"
-                          << "//";
-    QTest::newRow("spaces trimmed") << "  /tmp/w  "
-                                    << "/tmp/w/";
-    QTest::newRow("cut at NUL") << QString("/tmp/w") + QChar(0) + "junk"
+    QTest::newRow("root") << "/" << QChar(u'/') << "//";
+    QTest::newRow("spaces trimmed") << "  /tmp/w  " << QChar(u'/') << "/tmp/w/";
+    QTest::newRow("cut at NUL") << QString("/tmp/w") + QChar(0) + "junk" << QChar(u'/')
                                 << "/tmp/w/";
 }
 
 void PlatformTest::windowsDirectoryPathAppendsOneSeparator() {
     QFETCH(QString, folder);
+    QFETCH(QChar, separator);
     QFETCH(QString, expected);
     ScriptedPlatform desktop;
     desktop.windowsDir = folder;
-    QCOMPARE(platform::WindowsDirectoryPath(u'/'), expected);
-    QCOMPARE(platform::WindowsDirectoryPath(u'\\'),
-             QString(expected).replace(expected.size() - 1, 1, u'\\'));
+    QCOMPARE(platform::WindowsDirectoryPath(separator), expected);
+}
+
+// Without a private folder nothing can be converted: the user hears so once, at start-up.
+void PlatformTest::noPrivateFolderIsToldAtStartup() {
+    ScriptedPlatform desktop;
+    QVERIFY2(platform::CheckWindowsDirectory(), qPrintable(desktop.windowsDir));
+    QCOMPARE(desktop.takeBoxes().size(), 0);
+
+    desktop.windowsDir = " ";
+    desktop.expectOkBoxes(1);
+    QCOMPARE(platform::CheckWindowsDirectory(), false);
+    const QList<platform::MsgBoxRequest> boxes = desktop.takeBoxes();
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes[0].prompt,
+             QString("PICREEL could not make its private folder for temporary pictures.\r\n"
+                     "Pictures can be browsed and previewed, but no AVI file can be made until "
+                     "PICREEL is started again."));
+    QCOMPARE(boxes[0].icon, platform::MsgIcon::Critical);
 }
 
 // Two copies of the program running at once each get their own folder (and so their own
@@ -59,7 +76,8 @@ void PlatformTest::runningCopiesNeverShareAFolder() {
     const QString root = base.filePath("picreel");
     auto first = platform::InstanceFolder::claim(root);
     auto second = platform::InstanceFolder::claim(root);
-    QVERIFY(first && second);
+    QVERIFY2(first, qPrintable(root));
+    QVERIFY2(second, qPrintable(root));
     QVERIFY(first->path() != second->path());
     for (const QString& dir : {root, first->path(), first->path() + "/TEMP"}) {
         struct stat st {};
@@ -94,37 +112,44 @@ void PlatformTest::instanceFolderRefusesForeignOrLinkedBase() {
 }
 
 void PlatformTest::desktopBoxesShowWhatTheyAreAsked_data() {
-    QTest::addColumn<int>("buttons");
-    QTest::addColumn<int>("icon");
-    QTest::addColumn<int>("qtIcon");
+    using platform::MsgAnswer;
+    using platform::MsgButtons;
+    using platform::MsgIcon;
+    QTest::addColumn<MsgButtons>("buttons");
+    QTest::addColumn<MsgIcon>("icon");
+    QTest::addColumn<QMessageBox::Icon>("qtIcon");
+    QTest::addColumn<QString>("shownButtons");
     QTest::addColumn<QString>("press");
-    QTest::addColumn<int>("answer");
-    using namespace platform;
-    QTest::newRow("ok, critical") << int(MsgButtons::OK) << int(MsgIcon::Critical)
-                                  << int(QMessageBox::Critical) << "OK" << int(MsgAnswer::OK);
+    QTest::addColumn<MsgAnswer>("answer");
+    QTest::newRow("ok, critical") << MsgButtons::OK << MsgIcon::Critical << QMessageBox::Critical
+                                  << "OK"
+                                  << "OK" << MsgAnswer::OK;
     QTest::newRow("yes/no, exclamation, yes")
-        << int(MsgButtons::YesNo) << int(MsgIcon::Exclamation) << int(QMessageBox::Warning) << "Yes"
-        << int(MsgAnswer::Yes);
-    QTest::newRow("yes/no, no icon, no") << int(MsgButtons::YesNo) << int(MsgIcon::None)
-                                         << int(QMessageBox::NoIcon) << "No" << int(MsgAnswer::No);
-    QTest::newRow("ok, information") << int(MsgButtons::OK) << int(MsgIcon::Information)
-                                     << int(QMessageBox::Information) << "OK" << int(MsgAnswer::OK);
+        << MsgButtons::YesNo << MsgIcon::Exclamation << QMessageBox::Warning << "Yes No"
+        << "Yes" << MsgAnswer::Yes;
+    QTest::newRow("yes/no, no icon, no")
+        << MsgButtons::YesNo << MsgIcon::None << QMessageBox::NoIcon << "Yes No"
+        << "No" << MsgAnswer::No;
+    QTest::newRow("ok, information")
+        << MsgButtons::OK << MsgIcon::Information << QMessageBox::Information << "OK"
+        << "OK" << MsgAnswer::OK;
 }
 
 // The real boxes, driven from a timer while they are up.
 void PlatformTest::desktopBoxesShowWhatTheyAreAsked() {
-    QFETCH(int, buttons);
-    QFETCH(int, icon);
-    QFETCH(int, qtIcon);
+    QFETCH(platform::MsgButtons, buttons);
+    QFETCH(platform::MsgIcon, icon);
+    QFETCH(QMessageBox::Icon, qtIcon);
+    QFETCH(QString, shownButtons);
     QFETCH(QString, press);
-    QFETCH(int, answer);
+    QFETCH(platform::MsgAnswer, answer);
     QTemporaryDir runtime;
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     platform::QtPlatform desktop;
     QVERIFY(desktop.windowsDirectory().startsWith(runtime.path() + "/picreel/"));
 
-    QString title, text, shownButtons;
-    int shownIcon = -1;
+    QString title, text, shown;
+    QMessageBox::Icon shownIcon = QMessageBox::NoIcon;
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box)
@@ -135,7 +160,7 @@ void PlatformTest::desktopBoxesShowWhatTheyAreAsked() {
         QAbstractButton* toPress = nullptr;
         for (QAbstractButton* b : box->buttons()) {
             const QString caption = b->text().remove(u'&');
-            shownButtons += caption + u' ';
+            shown += caption + u' ';
             if (caption == press)
                 toPress = b;
         }
@@ -144,14 +169,12 @@ void PlatformTest::desktopBoxesShowWhatTheyAreAsked() {
         else
             box->reject();
     });
-    const auto result = desktop.messageBox(
-        {"Line one\r\nLine two", platform::MsgButtons(buttons), platform::MsgIcon(icon), "Title"});
-    QCOMPARE(int(result), answer);
+    const auto result = desktop.messageBox({"Line one\r\nLine two", buttons, icon, "Title"});
+    QCOMPARE(result, answer);
     QCOMPARE(title, QString("Title"));
     QCOMPARE(text, QString("Line one\r\nLine two"));
     QCOMPARE(shownIcon, qtIcon);
-    QCOMPARE(shownButtons.trimmed(),
-             buttons == int(platform::MsgButtons::OK) ? QString("OK") : QString("Yes No"));
+    QCOMPARE(shown.trimmed(), shownButtons);
 }
 
 void PlatformTest::classicFiltersBecomeQtFilters() {
