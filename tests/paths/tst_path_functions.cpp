@@ -3,6 +3,10 @@
 
 #include <QTest>
 
+namespace {
+enum class Rule { Strip, Name, Folder, Join };
+}
+
 // The path rules, checked with the classic backslash and again with "/".
 class PathFunctionsTest : public QObject {
     Q_OBJECT
@@ -15,65 +19,70 @@ private slots:
 };
 
 void PathFunctionsTest::rules_data() {
-    QTest::addColumn<QString>("call");
+    QTest::addColumn<Rule>("rule");
+    QTest::addColumn<QChar>("separator");
     QTest::addColumn<QString>("a");
     QTest::addColumn<QString>("b");
     QTest::addColumn<QString>("expected");
 
-    const auto row = [](const char* name, const char* call, QString a, QString b, QString result) {
-        for (const char* sep : {"\\", "/"}) {
-            const auto swap = [&](QString s) { return s.replace(u'\\', QLatin1String(sep)); };
-            QTest::addRow("%s [%s]", name, sep) << call << swap(a) << swap(b) << swap(result);
+    // Written with the classic backslash; each row runs once with it and once with "/".
+    const auto row = [](const char* name, Rule rule, QString a, QString b, QString expected) {
+        for (const QChar separator : {QChar(u'\\'), QChar(u'/')}) {
+            const auto with = [&](QString path) { return path.replace(u'\\', separator); };
+            QTest::addRow("%s [%c]", name, separator.toLatin1())
+                << rule << separator << with(a) << with(b) << with(expected);
         }
     };
-    row("strip folder", "strip", "C:\\pics\\", "", "C:\\pics");
-    row("strip root", "strip", "C:\\", "", "C:");
-    row("strip only one", "strip", "C:\\pics\\\\", "", "C:\\pics\\");
-    row("strip empty", "strip", "", "", "");
-    row("name of file", "name", "C:\\pics\\a.bmp", "", "a.bmp");
-    row("name of folder", "name", "C:\\pics\\", "", "pics");
-    row("name bare", "name", "a.bmp", "", "");
-    row("name empty", "name", "", "", "");
-    row("folder of file", "folder", "C:\\pics\\a.bmp", "", "C:\\pics\\");
-    row("folder of folder", "folder", "C:\\pics\\", "", "C:\\");
-    row("folder of root", "folder", "C:\\", "", "");
-    row("folder of root file", "folder", "C:\\x.bmp", "", "C:\\");
-    row("folder empty", "folder", "", "", "");
-    row("join", "join", "C:\\pics", "a.bmp", "C:\\pics\\a.bmp");
-    row("join trailing", "join", "C:\\pics\\", "a.bmp", "C:\\pics\\a.bmp");
-    row("join root", "join", "C:\\", "x.bmp", "C:\\x.bmp");
-    row("join empty folder", "join", "", "a.bmp", "");
+    row("strip folder", Rule::Strip, "C:\\pics\\", "", "C:\\pics");
+    row("strip root", Rule::Strip, "C:\\", "", "C:");
+    row("strip only one", Rule::Strip, "C:\\pics\\\\", "", "C:\\pics\\");
+    row("strip empty", Rule::Strip, "", "", "");
+    row("name of file", Rule::Name, "C:\\pics\\a.bmp", "", "a.bmp");
+    row("name of folder", Rule::Name, "C:\\pics\\", "", "pics");
+    row("name bare", Rule::Name, "a.bmp", "", "");
+    row("name empty", Rule::Name, "", "", "");
+    row("folder of file", Rule::Folder, "C:\\pics\\a.bmp", "", "C:\\pics\\");
+    row("folder of folder", Rule::Folder, "C:\\pics\\", "", "C:\\");
+    row("folder of root", Rule::Folder, "C:\\", "", "");
+    row("folder of root file", Rule::Folder, "C:\\x.bmp", "", "C:\\");
+    row("folder empty", Rule::Folder, "", "", "");
+    row("join", Rule::Join, "C:\\pics", "a.bmp", "C:\\pics\\a.bmp");
+    row("join trailing", Rule::Join, "C:\\pics\\", "a.bmp", "C:\\pics\\a.bmp");
+    row("join root", Rule::Join, "C:\\", "x.bmp", "C:\\x.bmp");
+    row("join empty folder", Rule::Join, "", "a.bmp", "");
     // Linux roots: the volume root is just the separator.
-    QTest::addRow("unix root join") << "join"
-                                    << "/"
+    const QChar slash = u'/';
+    QTest::newRow("unix root join") << Rule::Join << slash << "/"
                                     << "x.bmp"
                                     << "/x.bmp";
-    QTest::addRow("unix root folder") << "folder"
-                                      << "/x.bmp"
+    QTest::newRow("unix root folder") << Rule::Folder << slash << "/x.bmp"
                                       << ""
                                       << "/";
-    QTest::addRow("unix root strip") << "strip"
-                                     << "/"
+    QTest::newRow("unix root strip") << Rule::Strip << slash << "/"
                                      << ""
                                      << "";
 }
 
 void PathFunctionsTest::rules() {
-    QFETCH(QString, call);
+    QFETCH(Rule, rule);
+    QFETCH(QChar, separator);
     QFETCH(QString, a);
     QFETCH(QString, b);
     QFETCH(QString, expected);
-    const QChar sep = QString::fromLatin1(QTest::currentDataTag()).contains(u'\\') ? u'\\' : u'/';
-    QString actual;
-    if (call == "strip")
-        actual = StripTrailingBackslash(a, sep);
-    else if (call == "name")
-        actual = FileNamePart(a, sep);
-    else if (call == "folder")
-        actual = FolderPart(a, sep);
-    else
-        actual = JoinPath(a, b, sep);
-    QCOMPARE(actual, expected);
+    switch (rule) {
+    case Rule::Strip:
+        QCOMPARE(StripTrailingBackslash(a, separator), expected);
+        break;
+    case Rule::Name:
+        QCOMPARE(FileNamePart(a, separator), expected);
+        break;
+    case Rule::Folder:
+        QCOMPARE(FolderPart(a, separator), expected);
+        break;
+    case Rule::Join:
+        QCOMPARE(JoinPath(a, b, separator), expected);
+        break;
+    }
 }
 
 void PathFunctionsTest::naturalOrder_data() {

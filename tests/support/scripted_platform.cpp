@@ -16,9 +16,9 @@ ScriptedPlatform::ScriptedPlatform() : previous_(install(this)) {
 }
 
 ScriptedPlatform::~ScriptedPlatform() {
-    if (!boxAnswers.isEmpty())
+    if (!boxAnswers_.isEmpty())
         QTest::qFail("answers queued for message boxes that never came", __FILE__, __LINE__);
-    if (!fileAnswers.isEmpty())
+    if (!fileAnswers_.isEmpty())
         QTest::qFail("answers queued for file dialogs that never came", __FILE__, __LINE__);
     install(previous_);
 }
@@ -31,23 +31,23 @@ QList<MsgBoxRequest> ScriptedPlatform::takeBoxes() {
 
 MsgAnswer ScriptedPlatform::messageBox(const MsgBoxRequest& request) {
     boxes.append(request);
-    if (boxAnswers.isEmpty()) {
+    if (boxAnswers_.isEmpty()) {
         const QByteArray what =
             "unexpected message box: " + request.title.toUtf8() + " / " + request.prompt.toUtf8();
         QTest::qFail(what.constData(), __FILE__, __LINE__);
         return request.buttons == MsgButtons::OK ? MsgAnswer::OK : MsgAnswer::No;
     }
-    return boxAnswers.dequeue();
+    return boxAnswers_.dequeue();
 }
 
 bool ScriptedPlatform::fileDialog(FileDialogMode mode, CommonDialog& dialog) {
     fileDialogs.append(dialog);
     fileDialogModes.append(mode);
-    if (fileAnswers.isEmpty()) {
+    if (fileAnswers_.isEmpty()) {
         QTest::qFail("unexpected file dialog", __FILE__, __LINE__);
         return false;
     }
-    const std::optional<QString> answer = fileAnswers.dequeue();
+    const std::optional<QString> answer = fileAnswers_.dequeue();
     if (!answer)
         return false;
     dialog.FileName = *answer;

@@ -20,13 +20,13 @@ public:
 
     // --- scripting ---
     // Queue the answer to the next message box. Every box needs one, OK boxes too.
-    void answerNextBox(platform::MsgAnswer answer) { boxAnswers.enqueue(answer); }
+    void answerNextBox(platform::MsgAnswer answer) { boxAnswers_.enqueue(answer); }
     void expectOkBoxes(int count) {
         for (int i = 0; i < count; ++i)
-            boxAnswers.enqueue(platform::MsgAnswer::OK);
+            boxAnswers_.enqueue(platform::MsgAnswer::OK);
     }
     // Queue the next file dialog's result: a full path, or std::nullopt for Cancel.
-    void answerNextFileDialog(std::optional<QString> file) { fileAnswers.enqueue(file); }
+    void answerNextFileDialog(std::optional<QString> file) { fileAnswers_.enqueue(file); }
     // Runs inside every doEvents(): lets a test act "while the job runs".
     std::function<void()> onDoEvents;
 
@@ -68,8 +68,8 @@ public:
     std::optional<QString> keyValue(const QString& key, const QString& name) const override;
 
 private:
-    QQueue<platform::MsgAnswer> boxAnswers;
-    QQueue<std::optional<QString>> fileAnswers;
+    QQueue<platform::MsgAnswer> boxAnswers_;
+    QQueue<std::optional<QString>> fileAnswers_;
     platform::MousePointer pointer_ = platform::MousePointer::Default;
     QTemporaryDir scratch_;
     platform::Platform* previous_;
