@@ -39,6 +39,8 @@ public:
 
     // Busy exactly while the Make button reads "RUNNING": the caption is the state.
     bool isBusy() const;
+    // Sets or clears the busy marker by writing the Make button's caption.
+    void setBusy(bool busy);
 
     platform::MousePointer MousePointer() const;
     void setMousePointer(platform::MousePointer pointer);
@@ -64,6 +66,11 @@ public:
     void Form_KeyDown(int& KeyCode, int Shift);
     void Form_KeyPress(int& KeyAscii);
     void Form_KeyUp(int& KeyCode, int Shift);
+
+    // --- Help menu (auxwindows/help_commands.cpp) ---
+    void TipsMenu_Click();
+    void FernquillMenu_Click();
+    void AboutMenu_Click();
 
     // --- controls (mainwindow/layout.cpp) ---
     QLabel* Label1;
