@@ -15,8 +15,8 @@ constexpr int clientWidth = 382;
 constexpr int clientHeight = 237;
 
 // The window's faces are Windows fonts. Where they are missing, a chancery italic (or at
-// least a serif italic) stands in for the calligraphic one and a sans of Arial's widths for
-// Arial.
+// least a serif italic) stands in for the calligraphic one, and for Arial a sans of its
+// widths and line height, or a condensed one, so that the description keeps to five lines.
 void substituteAboutFonts() {
     static const bool done = [] {
         QFont::insertSubstitutions(QStringLiteral("Lucida Calligraphy"),
@@ -25,7 +25,8 @@ void substituteAboutFonts() {
                                     QStringLiteral("DejaVu Serif")});
         QFont::insertSubstitutions(QStringLiteral("Arial"),
                                    {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
-                                    QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans")});
+                                    QStringLiteral("DejaVu Sans Condensed"),
+                                    QStringLiteral("DejaVu Sans")});
         return true;
     }();
     (void)done;
