@@ -68,6 +68,11 @@ public:
     void Form_KeyPress(int& KeyAscii);
     void Form_KeyUp(int& KeyCode, controls::ShiftState Shift);
 
+    // --- Help menu (auxwindows/help_commands.cpp) ---
+    void TipsMenu_Click();
+    void FernquillMenu_Click();
+    void AboutMenu_Click();
+
     // --- controls (mainwindow/layout.cpp) ---
     QLabel* Label1;
     controls::DriveList* Drive1;

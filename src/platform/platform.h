@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/common_dialog.h"
+#include "platform/key_value.h"
 #include "platform/message_box.h"
 #include "platform/mouse_pointer.h"
 #include "platform/volume.h"
@@ -42,8 +43,10 @@ public:
     virtual QString desktopFolder() const = 0;
     virtual QList<Volume> volumes() const = 0;
 
-    // A value of the system's key-value store (the registry stand-in).
-    virtual std::optional<QString> keyValue(const QString& key, const QString& name) const = 0;
+    // A value of the system's key-value store (the registry stand-in), with the key opened
+    // for access; std::nullopt when the key cannot be opened so or the value is not there.
+    virtual std::optional<StoredValue> keyValue(KeyRoot root, const QString& key,
+                                                const QString& name, KeyAccess access) const = 0;
 };
 
 // The installed platform. Using it before anything is installed is a programming error.

@@ -1,5 +1,6 @@
 #include "platform/instance_folder.h"
 #include "platform/qt/qt_platform.h"
+#include "platform/system_info_store.h"
 #include "platform/windows_directory.h"
 #include "scripted_platform.h"
 
@@ -27,6 +28,7 @@ private slots:
     void desktopBoxesShowWhatTheyAreAsked_data();
     void desktopBoxesShowWhatTheyAreAsked();
     void classicFiltersBecomeQtFilters();
+    void storeNamesTheFirstInstalledSystemInfoProgram();
 };
 
 void PlatformTest::windowsDirectoryPathAppendsOneSeparator_data() {
@@ -183,6 +185,33 @@ void PlatformTest::classicFiltersBecomeQtFilters() {
     QCOMPARE(platform::qtNameFilters("Pictures|*.bmp;*.jpg;*.gif"),
              (QStringList{"Pictures (*.bmp *.jpg *.gif)"}));
     QCOMPARE(platform::qtNameFilters(""), QStringList());
+}
+
+// The registry stand-in answers the System Info entry alone, read-only, with the first
+// candidate program found.
+void PlatformTest::storeNamesTheFirstInstalledSystemInfoProgram() {
+    using namespace platform;
+    namespace store = system_info_store;
+    QTemporaryDir bin;
+    const auto install = [&](const QString& name) {
+        QFile program(bin.filePath(name));
+        QVERIFY(program.open(QIODevice::WriteOnly));
+        QVERIFY(program.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    };
+    const QString key = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+    const auto lookUp = [&](const QString& k, const QString& name, KeyAccess access) {
+        return store::value(KeyRoot::LocalMachine, k, name, access, {bin.path()});
+    };
+    QVERIFY(!lookUp(key, "PATH", KeyAccess::Read));
+
+    const QStringList candidates = store::candidatePrograms();
+    install(candidates.last());
+    install(candidates.at(1));
+    const StoredValue expected{REG_SZ, QFile::encodeName(bin.filePath(candidates.at(1))) + '\0'};
+    QVERIFY(lookUp(key, "PATH", KeyAccess::Read) == expected);
+    QVERIFY(lookUp(key.toLower(), "path", KeyAccess::Read) == expected);
+    QVERIFY(!lookUp(key, "PATH", KeyAccess::AllAccess));
+    QVERIFY(!lookUp("SOFTWARE\\Microsoft\\Shared Tools Location", "MSINFO", KeyAccess::Read));
 }
 
 QTEST_MAIN(PlatformTest)

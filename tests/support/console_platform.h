@@ -27,7 +27,10 @@ public:
     QString windowsDirectory() const override { return windowsDir_; }
     QString desktopFolder() const override { return {}; }
     QList<platform::Volume> volumes() const override { return {}; }
-    std::optional<QString> keyValue(const QString&, const QString&) const override { return {}; }
+    std::optional<platform::StoredValue> keyValue(platform::KeyRoot, const QString&, const QString&,
+                                                  platform::KeyAccess) const override {
+        return {};
+    }
 
 private:
     bool print_;

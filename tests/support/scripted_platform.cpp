@@ -75,7 +75,10 @@ bool ScriptedPlatform::startProgram(const QString& path) {
     return startProgramResult;
 }
 
-std::optional<QString> ScriptedPlatform::keyValue(const QString& key, const QString& name) const {
+std::optional<StoredValue> ScriptedPlatform::keyValue(KeyRoot root, const QString& key,
+                                                      const QString& name, KeyAccess access) const {
+    if (root != KeyRoot::LocalMachine || access != KeyAccess::Read)
+        return std::nullopt;
     const auto it = keyValues.constFind({key, name});
     if (it == keyValues.constEnd())
         return std::nullopt;

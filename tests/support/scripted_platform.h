@@ -45,7 +45,9 @@ public:
     QString windowsDir; // has a TEMP subfolder
     QString desktopDir;
     QList<platform::Volume> volumeList;
-    QMap<QPair<QString, QString>, QString> keyValues;
+    // Values by (key, value name) under HKEY_LOCAL_MACHINE. Like the registry of a user
+    // without write rights, the store opens keys for reading only.
+    QMap<QPair<QString, QString>, platform::StoredValue> keyValues;
     bool openDocumentResult = true;
     bool startProgramResult = true;
 
@@ -65,7 +67,9 @@ public:
     QString windowsDirectory() const override { return windowsDir; }
     QString desktopFolder() const override { return desktopDir; }
     QList<platform::Volume> volumes() const override { return volumeList; }
-    std::optional<QString> keyValue(const QString& key, const QString& name) const override;
+    std::optional<platform::StoredValue> keyValue(platform::KeyRoot root, const QString& key,
+                                                  const QString& name,
+                                                  platform::KeyAccess access) const override;
 
 private:
     QQueue<platform::MsgAnswer> boxAnswers_;

@@ -1,5 +1,7 @@
 #include "platform/qt/qt_platform.h"
 
+#include "platform/system_info_store.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -163,8 +165,9 @@ QList<Volume> QtPlatform::volumes() const {
     return result;
 }
 
-std::optional<QString> QtPlatform::keyValue(const QString&, const QString&) const {
-    return std::nullopt;
+std::optional<StoredValue> QtPlatform::keyValue(KeyRoot root, const QString& key,
+                                                const QString& name, KeyAccess access) const {
+    return system_info_store::value(root, key, name, access);
 }
 
 } // namespace platform

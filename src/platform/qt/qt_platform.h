@@ -26,7 +26,8 @@ public:
     QString windowsDirectory() const override;
     QString desktopFolder() const override;
     QList<Volume> volumes() const override;
-    std::optional<QString> keyValue(const QString& key, const QString& name) const override;
+    std::optional<StoredValue> keyValue(KeyRoot root, const QString& key, const QString& name,
+                                        KeyAccess access) const override;
 
 private:
     MousePointer pointer_ = MousePointer::Default;
