@@ -22,10 +22,14 @@ ImageBox::ImageBox(bool stretch, Border border, QWidget* parent)
 }
 
 void ImageBox::setPicture(const QImage& picture) {
+    setPicture(picture, picture.size());
+}
+
+void ImageBox::setPicture(const QImage& picture, QSize naturalSize) {
     picture_ = picture;
     if (!stretch_ && !picture_.isNull()) {
         const int frame = 2 * frameWidth();
-        resize(picture_.width() + frame, picture_.height() + frame);
+        resize(naturalSize.width() + frame, naturalSize.height() + frame);
     }
     update();
 }
