@@ -44,12 +44,9 @@ void MyMainForm::Selected_Image_MouseDown(const controls::MouseArgs& args) {
         pressOnEntry(args, i, false);
 }
 
-// A right press previews the entry already selected, not the one under the pointer: the
-// list moves its selection on a left press only.
+// The list answers as the selected thumbnail does: a right press previews the entry already
+// selected, not the one under the pointer, since the list moves its selection on a left
+// press only.
 void MyMainForm::BMPlist_MouseDown(const controls::MouseArgs& args) {
-    if (abortIfBusy())
-        return;
-    const int i = BMPlist->ListIndex();
-    if (i != -1)
-        pressOnEntry(args, i, false);
+    Selected_Image_MouseDown(args);
 }
