@@ -4,6 +4,7 @@
 #include "scripted_platform.h"
 #include "started_form.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -179,6 +180,26 @@ void FilmstripTest::bigJpegShownReducedWithItsNaturalSize() {
     QCOMPARE(f.Selected_Image->Picture().size(), QSize(125, 100));
     f.BMPlist->setListIndex(1);
     QCOMPARE(f.Previous_image->Picture().size(), QSize(125, 100));
+
+    // A camera held upright: the orientation tag turns the natural size too.
+    QFile file(big);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QByteArray bytes = file.readAll();
+    file.close();
+    const QByteArray exif("\xFF\xE1\x00\x22"
+                          "Exif\0\0MM\0\x2A\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0"
+                          "\0\0\0\0",
+                          36);
+    bytes.insert(2, exif); // straight after the start-of-image marker
+    const QString upright = folder->filePath("upright.jpg");
+    QFile out(upright);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(bytes);
+    out.close();
+    f.BMPlist->AddItem(upright, 0);
+    f.BMPlist->setListIndex(0);
+    QCOMPARE(f.bmp_size_label->text(), QString("W1600 x H2000"));
+    QCOMPARE(f.Selected_Image->Picture().size(), QSize(125, 157));
 }
 
 QTEST_MAIN(FilmstripTest)
