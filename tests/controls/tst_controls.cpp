@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <functional>
 
 class ControlsTest : public QObject {
@@ -156,7 +157,8 @@ void ControlsTest::clickFollowsTheUsersSelection() {
     for (const Step& step : steps) {
         w.clicks.clear();
         step.act(w);
-        QVERIFY2(w.clicks == step.clicksSeen, step.what);
+        // Not ==: Qt 6.4 compares two empty lists with memcmp on null, which UBSan stops.
+        QVERIFY2(std::ranges::equal(w.clicks, step.clicksSeen), step.what);
         QVERIFY2(w.list.ListIndex() == step.listIndex, step.what);
     }
     QCOMPARE(w.list.hasFocus(), true); // the keys above really went to the list
