@@ -8,15 +8,20 @@ ClassicList::ClassicList(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSortingEnabled(false);
     setUniformItemSizes(true);
-    connect(this, &QListWidget::currentRowChanged, this, [this] {
-        if (!quiet_)
-            emit Click();
-    });
+    // The view makes a pressed row current before it selects it, and a key selects before
+    // the row becomes current: only the selection itself is settled when it announces a change.
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &ClassicList::selectionMoved);
 }
 
 int ClassicList::ListIndex() const {
-    const int row = currentRow();
-    return row >= 0 && item(row)->isSelected() ? row : -1;
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void ClassicList::selectionMoved() {
+    if (!quiet_)
+        emit Click();
 }
 
 void ClassicList::setListIndex(int index) {

@@ -7,8 +7,10 @@
 namespace controls {
 
 // What the classic list controls share: one selected row at most, ListIndex -1 when none,
-// every write of ListIndex raising Click (a user's choice raises it too), and a right or
-// middle press that never moves the selection.
+// and a right or middle press that never moves the selection. Click comes once for every
+// change of the selection, whoever makes it (mouse, keys, code), after ListIndex holds the
+// new value, and for every write of ListIndex even when it changes nothing. The current
+// row alone (the focus frame that tabbing in or Ctrl+arrows move) is not the selection.
 class ClassicList : public QListWidget {
     Q_OBJECT
 
@@ -40,6 +42,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    void selectionMoved();
+
     bool quiet_ = false;
 };
 

@@ -21,10 +21,14 @@ ImageBox::ImageBox(Fit fit, Border border, QWidget* parent) : QFrame(parent), fi
 }
 
 void ImageBox::setPicture(const QImage& picture) {
+    setPicture(picture, picture.size());
+}
+
+void ImageBox::setPicture(const QImage& picture, QSize naturalSize) {
     picture_ = picture;
     if (fit_ == Fit::Natural && !picture_.isNull()) {
         const int frame = 2 * frameWidth();
-        resize(picture_.width() + frame, picture_.height() + frame);
+        resize(naturalSize.width() + frame, naturalSize.height() + frame);
     }
     update();
 }

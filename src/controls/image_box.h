@@ -21,6 +21,9 @@ public:
 
     const QImage& Picture() const { return picture_; }
     void setPicture(const QImage& picture);
+    // A picture decoded at reduced size for display: a box that does not stretch still takes
+    // the natural size, so that Width and Height keep telling the picture's real size.
+    void setPicture(const QImage& picture, QSize naturalSize);
     void clearPicture() { setPicture(QImage()); }
     bool Stretch() const { return fit_ == Fit::Stretch; }
 

@@ -22,4 +22,9 @@ void ListBox::Clear() {
     quietly([&] { clear(); });
 }
 
+void ListBox::Refresh() {
+    executeDelayedItemsLayout();
+    repaint();
+}
+
 } // namespace controls

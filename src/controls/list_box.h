@@ -17,6 +17,9 @@ public:
     void AddItem(const QString& text, int index = -1);
     void RemoveItem(int index);
     void Clear();
+    // Repaints now, entries added since the last paint included, without the event loop
+    // (the view otherwise lays new rows out only when the loop next runs).
+    void Refresh();
 };
 
 } // namespace controls

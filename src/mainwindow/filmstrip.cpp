@@ -7,29 +7,39 @@
 
 #include <QLabel>
 
-QImage MyMainForm::loadForDisplay(const QString& path) {
+namespace {
+
+// The thumbnails are small: decoding a camera's picture whole for them would make every
+// change of the selection wait (the conversion for the video still reads it whole).
+const QSize thumbnailSize(125, 91);
+
+picture::ReducedPicture loadThumbnail(const QString& path) {
     if (path.isEmpty())
         return {};
     try {
-        return picture::LoadPicture(path);
+        return picture::LoadReducedPicture(path, thumbnailSize);
     } catch (const picture::PictureError&) {
         return {};
     }
 }
 
+} // namespace
+
 void MyMainForm::RefreshFilmstrip() {
     const int i = BMPlist->ListIndex();
     const int n = BMPlist->ListCount();
 
-    Previous_image->setPicture(i >= 1 ? loadForDisplay(BMPlist->List(i - 1)) : QImage());
+    Previous_image->setPicture(i >= 1 ? loadThumbnail(BMPlist->List(i - 1)).image : QImage());
 
     if (i != -1) {
-        // The selected picture is read once, at its natural size, and shared with the
-        // thumbnail. One that no longer loads shows as an empty frame with empty labels.
+        // The selected picture is read once and shared with the thumbnail; TempImage keeps
+        // its natural size for the label. One that no longer loads shows as an empty frame
+        // with empty labels.
         const QString selected = BMPlist->Text();
-        const QImage picture = loadForDisplay(selected);
+        const picture::ReducedPicture reduced = loadThumbnail(selected);
+        const QImage& picture = reduced.image;
         if (!picture.isNull())
-            TempImage->setPicture(picture);
+            TempImage->setPicture(picture, reduced.naturalSize);
         Selected_Image->setPicture(picture);
         bmplist_filename_label->setText(picture.isNull() ? QString() : FileNamePart(selected));
         bmp_size_label->setText(
@@ -42,7 +52,7 @@ void MyMainForm::RefreshFilmstrip() {
         bmp_size_label->setText(QString());
     }
 
-    Next_image->setPicture(i < n - 1 ? loadForDisplay(BMPlist->List(i + 1)) : QImage());
+    Next_image->setPicture(i < n - 1 ? loadThumbnail(BMPlist->List(i + 1)).image : QImage());
 
     Previous_image->Refresh();
     Selected_Image->Refresh();

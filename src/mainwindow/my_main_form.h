@@ -13,6 +13,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class PreviewForm;
 
 namespace controls {
 class DirList;
@@ -58,9 +59,17 @@ public:
     void RefreshFilmstrip();
     void PlayReset();
     void BMPlist_Click();
+    void BMPlist_MouseDown(const controls::MouseArgs& args);
+    void Previous_image_MouseDown(const controls::MouseArgs& args);
+    void Next_image_MouseDown(const controls::MouseArgs& args);
+    void Selected_Image_MouseDown(const controls::MouseArgs& args);
 
     // --- Add all (list/add_all.cpp) ---
+    void All_button_Click();
     void File1_PathChange();
+
+    // --- full-size preview (browse/full_size_preview.cpp) ---
+    void ShowFullSizePreview(const QString& path);
 
     // --- keys; the window sees every key before the focused control (mainwindow/key_preview.cpp).
     // Setting the code to 0 consumes the key.
@@ -152,6 +161,10 @@ private:
     void createMenus();
     void setTabOrderOfControls();
     void connectHandlers();
-    // Loads a picture for display; an empty picture when it cannot be loaded.
-    static QImage loadForDisplay(const QString& path);
+    // When busy, turns the command into an abort request and answers true.
+    bool abortIfBusy();
+    // A press on a picture that stands for list entry `entry`: the right button previews it
+    // at full size, the left one selects it when `leftSelects`; other buttons do nothing.
+    void pressOnEntry(const controls::MouseArgs& args, int entry, bool leftSelects);
+    PreviewForm* previewForm_ = nullptr; // made on first use, reused for the whole run
 };

@@ -16,4 +16,16 @@ constexpr qint64 maxPicturePixels = 256LL * 1024 * 1024;
 // damaged picture or one larger than maxPicturePixels.
 QImage LoadPicture(const QString& path);
 
+// A picture decoded for a small view, and the size LoadPicture would give it.
+struct ReducedPicture {
+    QImage image;
+    QSize naturalSize;
+};
+
+// LoadPicture for a view no larger than atLeast: a JPEG larger than that is decoded at a
+// reduced size (the decoder's own downscaling, far quicker than the whole picture) that
+// still covers atLeast in both directions; any other picture is decoded whole. Refuses
+// and throws as LoadPicture does.
+ReducedPicture LoadReducedPicture(const QString& path, QSize atLeast);
+
 } // namespace picture
