@@ -59,6 +59,10 @@ bool MyMainForm::isBusy() const {
     return MakeAVI_button->text() == QLatin1String("RUNNING");
 }
 
+void MyMainForm::setBusy(bool busy) {
+    MakeAVI_button->setText(busy ? QStringLiteral("RUNNING") : QStringLiteral("Make AVI File"));
+}
+
 platform::MousePointer MyMainForm::MousePointer() const {
     return platform::current().mousePointer();
 }

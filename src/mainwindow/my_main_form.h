@@ -39,6 +39,8 @@ public:
 
     // Busy exactly while the Make button reads "RUNNING": the caption is the state.
     bool isBusy() const;
+    // The only writer of the busy marker: "RUNNING" or "Make AVI File".
+    void setBusy(bool busy);
 
     platform::MousePointer MousePointer() const;
     void setMousePointer(platform::MousePointer pointer);
@@ -55,6 +57,12 @@ public:
     void RefreshFilmstrip();
     void PlayReset();
     void BMPlist_Click();
+
+    // --- AVI writing (avi/ui/make_avi.cpp, timing_boxes.cpp) ---
+    void MakeAVI_button_Click();
+    void PlayAVIbutton_Click();
+    void txtFPS_LostFocus();
+    void duration_txtbox_LostFocus();
 
     // --- Add all (list/add_all.cpp) ---
     void File1_PathChange();
@@ -144,6 +152,8 @@ private:
     void createMenus();
     void setTabOrderOfControls();
     void connectHandlers();
+    // The save dialog and the overwrite question of a Make command; false: no file chosen.
+    bool ChooseAviFile();
     // Loads a picture for display; an empty picture when it cannot be loaded.
     static QImage loadForDisplay(const QString& path);
 };
