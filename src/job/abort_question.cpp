@@ -8,9 +8,9 @@ namespace job {
 bool AskWhetherToAbort(JobHost& host) {
     if (!host.abortRequested())
         return false;
-    const platform::MsgAnswer answer = platform::MsgBox(
-        QStringLiteral("Do you want to abort?"), platform::MsgButtons::YesNo,
-        platform::MsgIcon::Exclamation, QStringLiteral("Make AVI File - Running"));
+    const platform::MsgAnswer answer =
+        platform::MsgBox(QStringLiteral("Do you want to abort?"), platform::MsgButtons::YesNo,
+                         platform::MsgIcon::Exclamation, QStringLiteral("Make AVI File - Running"));
     if (answer == platform::MsgAnswer::Yes)
         return true;
     host.setAbortRequested(false);

@@ -64,9 +64,9 @@ private:
             return false;
 
         AVI_COMPRESS_OPTIONS* optionsList[1] = {&options_};
-        const std::int32_t chosen = AVISaveOptions(
-            host_.dialogOwner(), ICMF_CHOOSE_KEYFRAME | ICMF_CHOOSE_DATARATE, 1, &plain_,
-            optionsList);
+        const std::int32_t chosen =
+            AVISaveOptions(host_.dialogOwner(), ICMF_CHOOSE_KEYFRAME | ICMF_CHOOSE_DATARATE, 1,
+                           &plain_, optionsList);
         if (chosen != 1) {
             AVISaveOptionsFree(1, optionsList);
             last_ = chosen; // a plain cancel (0) is not an error
@@ -115,7 +115,8 @@ private:
                                        dib_->SizeImage(), AVIIF_KEYFRAME, nullptr, nullptr)))
                     return false;
                 ++frame_;
-                host_.showStatus(QStringLiteral("Frame %1  Picture %2 saved").arg(frame_).arg(i + 1));
+                host_.showStatus(
+                    QStringLiteral("Frame %1  Picture %2 saved").arg(frame_).arg(i + 1));
                 host_.moveFilmImage(int(std::lround(frame_ / 3.0) % 3) * 8 - 16);
                 if (abort)
                     return true;

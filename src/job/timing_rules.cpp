@@ -88,8 +88,8 @@ QString FormatNumber(double value, const QString& pattern) {
         if (digits.endsWith(QLatin1Char('.')))
             digits.chop(1);
     }
-    const bool zero = digits.count(QLatin1Char('0')) + digits.count(QLatin1Char('.')) ==
-                      digits.size();
+    const bool zero =
+        digits.count(QLatin1Char('0')) + digits.count(QLatin1Char('.')) == digits.size();
     return value < 0 && !zero ? QLatin1Char('-') + digits : digits;
 }
 

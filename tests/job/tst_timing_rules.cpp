@@ -67,11 +67,16 @@ void TimingRulesTest::halvesRoundAwayFromZero_data() {
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<QString>("text");
-    QTest::newRow("whole half") << 2.5 << "0" << "3";
-    QTest::newRow("negative half") << -2.5 << "0" << "-3";
-    QTest::newRow("fifth decimal half") << 0.15625 << "0.####" << "0.1563";
-    QTest::newRow("carry into the units") << 9.99996 << "0.####" << "10";
-    QTest::newRow("below the last decimal") << 0.00004 << "0.####" << "0";
+    QTest::newRow("whole half") << 2.5 << "0"
+                                << "3";
+    QTest::newRow("negative half") << -2.5 << "0"
+                                   << "-3";
+    QTest::newRow("fifth decimal half") << 0.15625 << "0.####"
+                                        << "0.1563";
+    QTest::newRow("carry into the units") << 9.99996 << "0.####"
+                                          << "10";
+    QTest::newRow("below the last decimal") << 0.00004 << "0.####"
+                                            << "0";
 }
 
 void TimingRulesTest::halvesRoundAwayFromZero() {
