@@ -5,6 +5,8 @@
 #include "mainwindow/my_main_form.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QLineEdit>
 #include <QPushButton>
 
 void MyMainForm::connectHandlers() {
@@ -21,4 +23,16 @@ void MyMainForm::connectHandlers() {
     connect(TipsMenu, &QAction::triggered, this, &MyMainForm::TipsMenu_Click);
     connect(FernquillMenu, &QAction::triggered, this, &MyMainForm::FernquillMenu_Click);
     connect(AboutMenu, &QAction::triggered, this, &MyMainForm::AboutMenu_Click);
+    connect(MakeAVI_button, &QPushButton::clicked, this, &MyMainForm::MakeAVI_button_Click);
+    connect(PlayAVIbutton, &QPushButton::clicked, this, &MyMainForm::PlayAVIbutton_Click);
+    // A timing box is left when the focus goes to another control of this window; the
+    // window losing activation, or a menu opening, leaves it as it is.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (!now || now->window() != this)
+            return;
+        if (old == txtFPS)
+            txtFPS_LostFocus();
+        else if (old == duration_txtbox)
+            duration_txtbox_LostFocus();
+    });
 }

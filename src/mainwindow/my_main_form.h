@@ -64,6 +64,12 @@ public:
     void Next_image_MouseDown(const controls::MouseArgs& args);
     void Selected_Image_MouseDown(const controls::MouseArgs& args);
 
+    // --- AVI writing (avi/ui/make_avi.cpp, timing_boxes.cpp) ---
+    void MakeAVI_button_Click();
+    void PlayAVIbutton_Click();
+    void txtFPS_LostFocus();
+    void duration_txtbox_LostFocus();
+
     // --- Add all (list/add_all.cpp) ---
     void All_button_Click();
     void File1_PathChange();
@@ -167,4 +173,6 @@ private:
     // at full size, the left one selects it when `leftSelects`; other buttons do nothing.
     void pressOnEntry(const controls::MouseArgs& args, int entry, bool leftSelects);
     PreviewForm* previewForm_ = nullptr; // made on first use, reused for the whole run
+    // The save dialog and the overwrite question of a Make command; false: no file chosen.
+    bool ChooseAviFile();
 };

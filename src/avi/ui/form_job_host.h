@@ -1,0 +1,31 @@
+#pragma once
+
+#include "job/job_host.h"
+
+class MyMainForm;
+
+// The main window as the job sees it: its list, timing boxes, status label, film picture,
+// picture holder and abort request.
+class FormJobHost final : public job::JobHost {
+public:
+    explicit FormJobHost(MyMainForm& form) : form_(form) {}
+
+    int entryCount() const override;
+    QString entry(int i) const override;
+    void selectEntry(int i) override;
+    void refreshFilmstrip() override;
+    bool LoadPictureAsDib(const QString& path, picture::cDIB& dib) override;
+    QString framesPerSecondText() const override;
+    QString durationText() const override;
+    void doEvents() override;
+    bool abortRequested() const override;
+    void setAbortRequested(bool requested) override;
+    void showStatus(const QString& text) override;
+    void moveFilmImage(int top) override;
+    void setMousePointer(platform::MousePointer pointer) override;
+    void* dialogOwner() override;
+    void offerToPlay(const QString& aviPath) override;
+
+private:
+    MyMainForm& form_;
+};

@@ -1,0 +1,59 @@
+#include "avi/ui/form_job_host.h"
+#include "controls/list_box.h"
+#include "job/format_check.h"
+#include "job/make_avi_job.h"
+#include "mainwindow/my_main_form.h"
+#include "paths/path_functions.h"
+#include "platform/platform.h"
+
+#include <QFileInfo>
+#include <QPushButton>
+
+void MyMainForm::MakeAVI_button_Click() {
+    using namespace platform;
+    if (isBusy()) {
+        // A second Make while a job runs is the user asking to stop it.
+        AbortRequested = true;
+        return;
+    }
+    setBusy(true);
+    AbortRequested = false;
+    if (BMPlist->ListCount() == 0) {
+        current().beep();
+        MsgBox(QStringLiteral("No picture files in list."), MsgButtons::OK, MsgIcon::None,
+               QStringLiteral("Error - Make AVI File"));
+        setBusy(false);
+        return;
+    }
+    FormJobHost host(*this);
+    if (!job::CheckPictureFormats(host, FirstPictureFormat) || !ChooseAviFile()) {
+        setMousePointer(MousePointer::Default);
+        setBusy(false);
+        return;
+    }
+    job::WriteAviFile(host, AviFilePath);
+    setBusy(false);
+}
+
+bool MyMainForm::ChooseAviFile() {
+    using namespace platform;
+    CommonDialog1.DefaultExt = QStringLiteral("avi");
+    CommonDialog1.InitDir = FolderPart(AviFilePath);
+    CommonDialog1.DialogTitle = QStringLiteral("Make AVI File");
+    CommonDialog1.Filter = QStringLiteral("AVI Files (*.avi)|*.avi|All files (*.*)|*.*");
+    CommonDialog1.FileName = FileNamePart(AviFilePath);
+    CommonDialog1.CancelError = true;
+    CommonDialog1.Flags = 4; // no read-only box; existing files are asked about below
+    if (!current().fileDialog(FileDialogMode::Save, CommonDialog1))
+        return false;
+    AviFilePath = CommonDialog1.FileName;
+    return !QFileInfo::exists(AviFilePath) ||
+           MsgBox(AviFilePath + QStringLiteral("\r\nDo you want to Overwrite it ?"),
+                  MsgButtons::YesNo, MsgIcon::None,
+                  QStringLiteral("Warning - File Already Exists")) == MsgAnswer::Yes;
+}
+
+void MyMainForm::PlayAVIbutton_Click() {
+    // Nothing to tell when no program opens the file: the user sees nothing happen.
+    platform::current().openDocument(AviFilePath);
+}
