@@ -401,9 +401,10 @@ HRESULT AVIStreamWrite(PAVISTREAM pavi, std::int32_t lStart, std::int32_t lSampl
         // Frames go on at the end, one at a time: a gap or a rewrite would need frames the
         // caller never gave.
         if (lStart != stream->next || lSamples != 1 || lpBuffer == nullptr)
-            return fail(avi::Fault::BadParam,
-                        "frame " + std::to_string(lStart) + " (" + std::to_string(lSamples) +
-                            " of them) where one frame " + std::to_string(stream->next) + " goes");
+            return fail(avi::Fault::BadParam, std::to_string(lSamples) + " frame(s) at " +
+                                                  std::to_string(lStart) +
+                                                  " where the next frame, one at a time, is " +
+                                                  std::to_string(stream->next));
         // A frame of another size than the format says would make the file unreadable.
         if (cbBuffer < 0 || std::uint32_t(cbBuffer) != stream->format->imageSize)
             return fail(avi::Fault::BadSize, "a frame of " + std::to_string(cbBuffer) +
