@@ -11,7 +11,8 @@ namespace avi {
 namespace {
 
 // GStreamer players (Totem and the rest) get no decoder for a file unless GStreamer's
-// AVI reader knows the FOURCC: it knows none for Ut Video, nor 16-bit uncompressed frames.
+// AVI reader knows its format: it knows none for Ut Video, nor for uncompressed frames of
+// 1, 4 or 16 bits.
 const Compressor table[] = {
     {.fccHandler = fourcc("DIB "),
      .name = "Full Frames (Uncompressed)",
@@ -117,8 +118,9 @@ const Compressor* findCompressor(std::uint32_t fccHandler) {
 }
 
 std::string playerNote(const Compressor& c, std::uint16_t bitCount) {
-    if (c.encoder == nullptr && bitCount == 16)
-        return "16-bit frames need an FFmpeg-based player (VLC, mpv, ffplay): GStreamer players "
+    if (c.encoder == nullptr && (bitCount == 1 || bitCount == 4 || bitCount == 16))
+        return std::to_string(bitCount) +
+               "-bit frames need an FFmpeg-based player (VLC, mpv, ffplay): GStreamer players "
                "such as Totem cannot play them; very large files";
     return c.players;
 }

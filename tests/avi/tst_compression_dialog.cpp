@@ -96,6 +96,8 @@ private slots:
         QTest::newRow("Ut Video") << PlayerRow{"ULRG", "Ut Video", 24, false};
         QTest::newRow("uncompressed 16-bit")
             << PlayerRow{"DIB", "Full Frames (Uncompressed)", 16, false};
+        QTest::newRow("uncompressed 4-bit")
+            << PlayerRow{"DIB", "Full Frames (Uncompressed)", 4, false};
         QTest::newRow("uncompressed 24-bit")
             << PlayerRow{"DIB", "Full Frames (Uncompressed)", 24, true};
     }
