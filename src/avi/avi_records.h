@@ -84,14 +84,19 @@ struct LegacyIndexEntry {
 constexpr std::uint8_t AVI_INDEX_OF_INDEXES = 0x00;
 constexpr std::uint8_t AVI_INDEX_OF_CHUNKS = 0x01;
 
+// What every OpenDML index starts with (AVIMETAINDEX after its chunk header).
+struct IndexPrefix {
+    std::uint16_t wLongsPerEntry = 0;
+    std::uint8_t bIndexSubType = 0;
+    std::uint8_t bIndexType = 0;
+    std::uint32_t nEntriesInUse = 0;
+    std::uint32_t dwChunkId = 0;
+};
+
 // 'indx', the OpenDML super index (AVISUPERINDEX after its chunk header), then one
 // SuperIndexEntry per RIFF.
 struct SuperIndexHeader {
-    std::uint16_t wLongsPerEntry = 4;
-    std::uint8_t bIndexSubType = 0;
-    std::uint8_t bIndexType = AVI_INDEX_OF_INDEXES;
-    std::uint32_t nEntriesInUse = 0;
-    std::uint32_t dwChunkId = 0;
+    IndexPrefix prefix = {.wLongsPerEntry = 4, .bIndexType = AVI_INDEX_OF_INDEXES};
     std::array<std::uint32_t, 3> dwReserved = {};
 };
 
@@ -104,11 +109,7 @@ struct SuperIndexEntry {
 // 'ix00', the OpenDML standard index of one RIFF (AVISTDINDEX after its chunk header),
 // then one StandardIndexEntry per frame.
 struct StandardIndexHeader {
-    std::uint16_t wLongsPerEntry = 2;
-    std::uint8_t bIndexSubType = 0;
-    std::uint8_t bIndexType = AVI_INDEX_OF_CHUNKS;
-    std::uint32_t nEntriesInUse = 0;
-    std::uint32_t dwChunkId = 0;
+    IndexPrefix prefix = {.wLongsPerEntry = 2, .bIndexType = AVI_INDEX_OF_CHUNKS};
     std::uint64_t qwBaseOffset = 0;
     std::uint32_t dwReserved_3 = 0;
 };
@@ -179,12 +180,16 @@ constexpr void encode(LeWriter& w, const LegacyIndexEntry& e) {
     w.u32(e.dwChunkLength);
 }
 
+constexpr void encode(LeWriter& w, const IndexPrefix& p) {
+    w.u16(p.wLongsPerEntry);
+    w.u8(p.bIndexSubType);
+    w.u8(p.bIndexType);
+    w.u32(p.nEntriesInUse);
+    w.u32(p.dwChunkId);
+}
+
 constexpr void encode(LeWriter& w, const SuperIndexHeader& h) {
-    w.u16(h.wLongsPerEntry);
-    w.u8(h.bIndexSubType);
-    w.u8(h.bIndexType);
-    w.u32(h.nEntriesInUse);
-    w.u32(h.dwChunkId);
+    encode(w, h.prefix);
     for (const std::uint32_t reserved : h.dwReserved)
         w.u32(reserved);
 }
@@ -196,11 +201,7 @@ constexpr void encode(LeWriter& w, const SuperIndexEntry& e) {
 }
 
 constexpr void encode(LeWriter& w, const StandardIndexHeader& h) {
-    w.u16(h.wLongsPerEntry);
-    w.u8(h.bIndexSubType);
-    w.u8(h.bIndexType);
-    w.u32(h.nEntriesInUse);
-    w.u32(h.dwChunkId);
+    encode(w, h.prefix);
     w.u64(h.qwBaseOffset);
     w.u32(h.dwReserved_3);
 }

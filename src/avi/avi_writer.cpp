@@ -218,9 +218,10 @@ bool AviWriter::closeRiff(bool last) {
 bool AviWriter::writeIx() {
     const Chunk c = file_.beginChunk(fourcc("ix00"));
     const std::uint64_t base = movi_.header + sizeOnDisk<ChunkHeader>;
-    file_.writeRecord(StandardIndexHeader{.nEntriesInUse = std::uint32_t(index_.size()),
-                                          .dwChunkId = std::uint32_t(kind_),
-                                          .qwBaseOffset = base});
+    StandardIndexHeader header{.qwBaseOffset = base};
+    header.prefix.nEntriesInUse = std::uint32_t(index_.size());
+    header.prefix.dwChunkId = std::uint32_t(kind_);
+    file_.writeRecord(header);
     writeEach<StandardIndexEntry>(file_, index_, [](const IndexEntry& e) {
         // Standard index entries point at the data, not at the chunk header.
         return StandardIndexEntry{.dwOffset = e.offset + std::uint32_t(sizeOnDisk<ChunkHeader>),
@@ -273,8 +274,10 @@ bool AviWriter::patchHeaders() {
         std::vector<std::uint8_t> indx;
         append(indx, ChunkHeader{.ckid = fourcc("indx"),
                                  .ckSize = superIndexPayload(limits_.superIndexSlots)});
-        append(indx, SuperIndexHeader{.nEntriesInUse = std::uint32_t(riffs_.size()),
-                                      .dwChunkId = std::uint32_t(kind_)});
+        SuperIndexHeader header;
+        header.prefix.nEntriesInUse = std::uint32_t(riffs_.size());
+        header.prefix.dwChunkId = std::uint32_t(kind_);
+        append(indx, header);
         for (const RiffEntry& r : riffs_)
             append(indx, SuperIndexEntry{.qwOffset = r.indexOffset,
                                          .dwSize = r.indexSize,
