@@ -10,6 +10,8 @@ namespace avi {
 // The AVI layer's log: every failure's reason, and libav's own messages. Off below
 // warnings unless QT_LOGGING_RULES asks for more ("picreel.avi.debug=true").
 Q_DECLARE_LOGGING_CATEGORY(lcAvi)
+// Sends libav's own messages to lcAvi.
+void routeLibavLog();
 
 // What kind of failure; the AVIFile functions give each its AVIERR code.
 enum class Fault {

@@ -7,17 +7,12 @@
 #include "avi/frame_sink.h"
 
 #include <csignal>
-#include <cstdarg>
 #include <cstring>
 #include <map>
 #include <memory>
 #include <new>
 #include <optional>
 #include <variant>
-
-extern "C" {
-#include <libavutil/log.h>
-}
 
 namespace mAVIDecs {
 
@@ -141,28 +136,6 @@ avi::Status dropReference(FileObject& file) {
     return ended.ok() ? closed : ended;
 }
 
-// libav's messages go to our log: its errors as warnings, its warnings as information,
-// the rest as debug output.
-void logFromLibav(void* context, int level, const char* format, va_list args) {
-    const QtMsgType type = level <= AV_LOG_ERROR     ? QtWarningMsg
-                           : level <= AV_LOG_WARNING ? QtInfoMsg
-                                                     : QtDebugMsg;
-    if (level > av_log_get_level() || !avi::lcAvi().isEnabled(type))
-        return;
-    static int printPrefix = 1; // libav's lines may come in pieces
-    char line[1024];
-    av_log_format_line2(context, level, format, args, line, sizeof line, &printPrefix);
-    const QString text = QString::fromUtf8(line).trimmed();
-    if (text.isEmpty())
-        return;
-    if (type == QtWarningMsg)
-        qCWarning(avi::lcAvi).noquote() << text;
-    else if (type == QtInfoMsg)
-        qCInfo(avi::lcAvi).noquote() << text;
-    else
-        qCDebug(avi::lcAvi).noquote() << text;
-}
-
 // The bit depth a frame buffer of this size means, for a stream that has no format yet.
 std::uint16_t depthFromBufferSize(std::int64_t width, std::int64_t height, std::uint64_t size) {
     for (const std::uint16_t bits : {1, 4, 8, 16, 24, 32})
@@ -189,7 +162,7 @@ void AVIFileInit() {
     // With a file-size limit in force the kernel would end the process at the first byte
     // past it; ignored, the write fails and the job reports it like a full disk.
     std::signal(SIGXFSZ, SIG_IGN);
-    av_log_set_callback(&logFromLibav);
+    avi::routeLibavLog();
     layer().initialised = true;
 }
 
