@@ -1,5 +1,6 @@
 #pragma once
 
+#include "avi/avi_status.h"
 #include "avi/riff_file.h"
 
 #include <cstdint>
@@ -25,6 +26,12 @@ struct AviWriterLimits {
     std::uint32_t superIndexSlots = 1024;
 };
 
+// How the frames are stored; each value is the chunk ID the frames get.
+enum class ChunkKind : std::uint32_t {
+    Uncompressed = fourcc("00db"),
+    Compressed = fourcc("00dc"),
+};
+
 struct FrameData {
     const void* data = nullptr;
     std::uint32_t size = 0; // 0: a null frame, "show the previous one again"
@@ -42,20 +49,24 @@ class AviWriter {
 public:
     explicit AviWriter(AviWriterLimits limits = {}) : limits_(limits) {}
 
-    // Errors are errno values; 0 is success.
-    int create(const std::string& path);
+    // Bytes a frame of `size` bytes takes in the file: chunk header, data, pad byte.
+    static constexpr std::uint64_t frameBytes(std::uint32_t size) {
+        return sizeOnDisk<ChunkHeader> + std::uint64_t(size) + (size & 1);
+    }
+
+    Status create(const std::string& path);
     void setHeader(const VideoStreamHeader& header) { header_ = header; }
     // 'strf' payload: BITMAPINFOHEADER plus colour table or codec data. Set before the
-    // first frame; 'db' chunks for uncompressed frames, 'dc' for compressed ones.
-    void setFormat(std::vector<std::uint8_t> strf, bool compressed);
+    // first frame.
+    void setFormat(std::vector<std::uint8_t> strf, ChunkKind kind);
     bool started() const { return started_; }
 
     // Writes the frames in order, all or none.
-    int writeFrames(std::span<const FrameData> frames);
+    Status writeFrames(std::span<const FrameData> frames);
     // Takes room now for frames still to come, so that writing them later cannot run out.
-    int reserve(std::uint64_t bytes, std::uint32_t frames);
+    Status reserve(std::uint64_t bytes, std::uint32_t frames);
     // Completes the file: index, counts, OpenDML headers; the writer is done after it.
-    int close();
+    Status close();
 
     std::uint64_t frameCount() const { return totalFrames_; }
     std::uint32_t riffCount() const { return std::uint32_t(riffs_.size()) + 1; }
@@ -63,7 +74,7 @@ public:
 private:
     struct IndexEntry {
         std::uint32_t offset;      // of the chunk header, from the 'movi' FOURCC
-        std::uint32_t sizeAndFlag; // data size; bit 31 set for a non-key frame
+        std::uint32_t sizeAndFlag; // data size, with AVISTDINDEX_DELTAFRAME for a non-key frame
     };
     struct RiffEntry {
         std::uint64_t indexOffset;
@@ -71,21 +82,19 @@ private:
         std::uint32_t frames;
     };
 
-    int start();
-    int startRiff(bool first);
-    int nextRiff();
+    Status start();
+    Status nextRiff();
     bool closeRiff(bool last);
     bool writeIdx1();
     bool writeIx();
     bool patchHeaders();
-    std::uint64_t closingBytes(std::uint64_t entries) const;
-    int failure();
+    Status fileFailure(const char* doing) const;
 
     AviWriterLimits limits_;
     RiffFile file_;
     VideoStreamHeader header_;
     std::vector<std::uint8_t> strf_;
-    std::uint32_t chunkId_ = fourcc("00db");
+    ChunkKind kind_ = ChunkKind::Uncompressed;
     bool started_ = false;
     bool closed_ = false;
 

@@ -10,27 +10,89 @@ namespace avi {
 
 namespace {
 
+// GStreamer players (Totem and the rest) get no decoder for a file unless GStreamer's
+// AVI reader knows its format: it knows none for Ut Video, nor for uncompressed frames of
+// 1, 4 or 16 bits.
 const Compressor table[] = {
-    {fourcc("DIB "), "Full Frames (Uncompressed)", nullptr, AV_PIX_FMT_NONE, true, true, 1, 1, 0,
-     false, false, false, "plays everywhere; very large files"},
-    {fourcc("MJPG"), "Motion JPEG (MJPEG)", "mjpeg", AV_PIX_FMT_YUVJ420P, false, true, 1, 1, 24,
-     true, false, true, "plays almost everywhere"},
-    {fourcc("FFV1"), "FFV1", "ffv1", AV_PIX_FMT_BGR0, true, true, 1, 1, 24, false, false, false,
-     "needs an FFmpeg-based player (VLC, mpv, ffplay)"},
-    {fourcc("HFYU"), "HuffYUV", "huffyuv", AV_PIX_FMT_RGB24, true, true, 1, 1, 24, false, false,
-     false, "FFmpeg-based players; elsewhere the HuffYUV codec must be installed"},
-    {fourcc("ULRG"), "Ut Video", "utvideo", AV_PIX_FMT_GBRP, true, true, 1, 1, 24, false, false,
-     false, "needs an FFmpeg-based player or the Ut Video codec"},
-    {fourcc("XVID"), "MPEG-4 video (Xvid compatible)", "mpeg4", AV_PIX_FMT_YUV420P, false, false, 1,
-     1, 24, true, true, true, "most players with an MPEG-4 (Xvid or DivX) decoder"},
-    {fourcc("H264"), "H.264 (x264)", "libx264", AV_PIX_FMT_YUV420P, false, false, 2, 2, 24, true,
-     true, true, "most modern players"},
-    {fourcc("cvid"), "Cinepak", "cinepak", AV_PIX_FMT_RGB24, false, false, 4, 4, 24, false, true,
-     false, "old and new players alike; very slow to compress"},
-    {fourcc("MSVC"), "Microsoft Video 1", "msvideo1", AV_PIX_FMT_RGB555LE, false, false, 4, 4, 16,
-     false, true, false, "Windows players and FFmpeg-based players"},
-    {fourcc("ZMBV"), "Zip Motion Blocks Video (ZMBV)", "zmbv", AV_PIX_FMT_BGR0, true, false, 1, 1,
-     24, false, true, false, "needs an FFmpeg-based player or DOSBox's codec"},
+    {.fccHandler = fourcc("DIB "),
+     .name = "Full Frames (Uncompressed)",
+     .pixelFormat = AV_PIX_FMT_NONE,
+     .lossless = true,
+     .intraOnly = true,
+     .bitCount = 0,
+     .players = "plays everywhere; very large files"},
+    {.fccHandler = fourcc("MJPG"),
+     .name = "Motion JPEG (MJPEG)",
+     .encoder = "mjpeg",
+     .pixelFormat = AV_PIX_FMT_YUVJ420P,
+     .intraOnly = true,
+     .takesQuality = true,
+     .takesDataRate = true,
+     .players = "plays almost everywhere"},
+    {.fccHandler = fourcc("FFV1"),
+     .name = "FFV1",
+     .encoder = "ffv1",
+     .pixelFormat = AV_PIX_FMT_BGR0,
+     .lossless = true,
+     .intraOnly = true,
+     .players = "needs an FFmpeg-based player (VLC, mpv, ffplay)"},
+    {.fccHandler = fourcc("HFYU"),
+     .name = "HuffYUV",
+     .encoder = "huffyuv",
+     .pixelFormat = AV_PIX_FMT_RGB24,
+     .lossless = true,
+     .intraOnly = true,
+     .players = "FFmpeg-based players; elsewhere the HuffYUV codec must be installed"},
+    {.fccHandler = fourcc("ULRG"),
+     .name = "Ut Video",
+     .encoder = "utvideo",
+     .pixelFormat = AV_PIX_FMT_GBRP,
+     .lossless = true,
+     .intraOnly = true,
+     .players = "needs an FFmpeg-based player (VLC, mpv, ffplay) or the Ut Video codec; "
+                "GStreamer players such as Totem cannot play it"},
+    {.fccHandler = fourcc("XVID"),
+     .name = "MPEG-4 video (Xvid compatible)",
+     .encoder = "mpeg4",
+     .pixelFormat = AV_PIX_FMT_YUV420P,
+     .takesQuality = true,
+     .takesKeyFrames = true,
+     .takesDataRate = true,
+     .players = "most players with an MPEG-4 (Xvid or DivX) decoder"},
+    {.fccHandler = fourcc("H264"),
+     .name = "H.264 (x264)",
+     .encoder = "libx264",
+     .pixelFormat = AV_PIX_FMT_YUV420P,
+     .widthStep = 2,
+     .heightStep = 2,
+     .takesQuality = true,
+     .takesKeyFrames = true,
+     .takesDataRate = true,
+     .players = "most modern players"},
+    {.fccHandler = fourcc("cvid"),
+     .name = "Cinepak",
+     .encoder = "cinepak",
+     .pixelFormat = AV_PIX_FMT_RGB24,
+     .widthStep = 4,
+     .heightStep = 4,
+     .takesKeyFrames = true,
+     .players = "old and new players alike; very slow to compress"},
+    {.fccHandler = fourcc("MSVC"),
+     .name = "Microsoft Video 1",
+     .encoder = "msvideo1",
+     .pixelFormat = AV_PIX_FMT_RGB555LE,
+     .widthStep = 4,
+     .heightStep = 4,
+     .bitCount = 16,
+     .takesKeyFrames = true,
+     .players = "Windows players and FFmpeg-based players"},
+    {.fccHandler = fourcc("ZMBV"),
+     .name = "Zip Motion Blocks Video (ZMBV)",
+     .encoder = "zmbv",
+     .pixelFormat = AV_PIX_FMT_BGR0,
+     .lossless = true,
+     .takesKeyFrames = true,
+     .players = "needs an FFmpeg-based player or DOSBox's codec"},
 };
 
 } // namespace
@@ -53,6 +115,14 @@ const Compressor* findCompressor(std::uint32_t fccHandler) {
         if (c->fccHandler == fccHandler)
             return c;
     return nullptr;
+}
+
+std::string playerNote(const Compressor& c, std::uint16_t bitCount) {
+    if (c.encoder == nullptr && (bitCount == 1 || bitCount == 4 || bitCount == 16))
+        return std::to_string(bitCount) +
+               "-bit frames need an FFmpeg-based player (VLC, mpv, ffplay): GStreamer players "
+               "such as Totem cannot play them; very large files";
+    return c.players;
 }
 
 std::string sizeProblem(const Compressor& c, int width, int height) {

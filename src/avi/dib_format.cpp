@@ -1,40 +1,46 @@
 #include "avi/dib_format.h"
 
-#include <cstring>
+#include "bytes/le_bytes.h"
+#include "picture/bitmap_headers.h"
 
 namespace avi {
 
 namespace {
 
-std::uint32_t u32(const std::uint8_t* p) {
-    std::uint32_t v;
-    std::memcpy(&v, p, 4);
-    return v;
-}
-
 // Larger than any picture the program can load, small enough that no size overflows.
 constexpr std::int64_t maxSide = 1 << 15;
 
+constexpr std::uint32_t BI_RGB = 0;
+constexpr std::uint32_t BI_BITFIELDS = 3;
+constexpr std::size_t maskBytes = 3 * 4;    // red, green and blue masks after the header
+constexpr std::size_t colourEntryBytes = 4; // RGBQUAD
+
+Status badFormat(std::string why) {
+    return failure(Fault::BadFormat, "the picture format: " + std::move(why));
+}
+
 } // namespace
 
-std::optional<DibFormat> readDibFormat(const void* info, std::size_t size) {
+Result<DibFormat> readDibFormat(const void* info, std::size_t size) {
     const auto* p = static_cast<const std::uint8_t*>(info);
-    if (p == nullptr || size < 40)
-        return std::nullopt;
-    const std::uint32_t headerSize = u32(p);
-    if (headerSize < 40 || headerSize > size)
-        return std::nullopt;
+    if (p == nullptr || size < picture::bitmapInfoHeaderSize)
+        return badFormat("shorter than a BITMAPINFOHEADER");
+    const picture::BitmapInfoHeader h = picture::decodeInfoHeader(p);
+    const auto headerSize = std::uint32_t(h.biSize);
+    if (headerSize < picture::bitmapInfoHeaderSize || headerSize > size)
+        return badFormat("biSize " + std::to_string(headerSize) + " does not fit the block");
     DibFormat f;
-    f.width = std::int32_t(u32(p + 4));
-    f.height = std::int32_t(u32(p + 8));
-    std::uint16_t planes;
-    std::memcpy(&planes, p + 12, 2);
-    std::memcpy(&f.bitCount, p + 14, 2);
-    f.compression = u32(p + 16);
-    const std::uint32_t used = u32(p + 32);
-    if (planes != 1 || f.width <= 0 || f.width > maxSide || f.height == 0 || f.height < -maxSide ||
+    f.width = h.biWidth;
+    f.height = h.biHeight;
+    f.bitCount = std::uint16_t(h.biBitCount);
+    f.compression = std::uint32_t(h.biCompression);
+    const auto used = std::uint32_t(h.biClrUsed);
+    if (h.biPlanes != 1)
+        return badFormat("biPlanes is not 1");
+    if (f.width <= 0 || f.width > maxSide || f.height == 0 || f.height < -maxSide ||
         f.height > maxSide)
-        return std::nullopt;
+        return badFormat(std::to_string(f.width) + " × " + std::to_string(f.height) +
+                         " pixels: a side is 0 or over " + std::to_string(maxSide) + " pixels");
     switch (f.bitCount) {
     case 1:
     case 4:
@@ -44,39 +50,42 @@ std::optional<DibFormat> readDibFormat(const void* info, std::size_t size) {
     case 32:
         break;
     default:
-        return std::nullopt;
+        return badFormat(std::to_string(f.bitCount) + " bits per pixel");
     }
     f.stride = std::uint32_t((std::int64_t(f.width) * f.bitCount + 31) / 32 * 4);
     // A frame is one chunk, and chunks stay below 2 GiB.
     const std::uint64_t image = std::uint64_t(f.stride) * std::uint64_t(f.rows());
     if (image >= 0x7FFFFFFFu)
-        return std::nullopt;
+        return badFormat("a frame of " + std::to_string(image) +
+                         " bytes, more than one chunk (2 GiB) holds");
     f.imageSize = std::uint32_t(image);
 
-    if (f.compression == 3) {
+    if (f.compression == BI_BITFIELDS) {
         if (f.bitCount != 16 && f.bitCount != 32)
-            return std::nullopt;
+            return badFormat("colour masks on a " + std::to_string(f.bitCount) + "-bit picture");
         // The masks follow a 40-byte header; larger headers carry them inside.
-        if (size < 52)
-            return std::nullopt;
-        const std::uint32_t r = u32(p + 40), g = u32(p + 44), b = u32(p + 48);
+        if (size < picture::bitmapInfoHeaderSize + maskBytes)
+            return badFormat("the colour masks are missing");
+        bytes::LeReader masks(p + picture::bitmapInfoHeaderSize);
+        const std::uint32_t r = masks.u32(), g = masks.u32(), b = masks.u32();
         if (f.bitCount == 16 && r == 0xF800 && g == 0x07E0 && b == 0x001F)
             f.rgb565 = true;
         else if (!(f.bitCount == 16 && r == 0x7C00 && g == 0x03E0 && b == 0x001F) &&
                  !(f.bitCount == 32 && r == 0xFF0000 && g == 0xFF00 && b == 0xFF))
-            return std::nullopt;
-    } else if (f.compression != 0) {
-        return std::nullopt;
+            return badFormat("colour masks other than 5-5-5, 5-6-5 or 8-8-8");
+    } else if (f.compression != BI_RGB) {
+        return badFormat("a compressed DIB");
     }
 
     if (f.bitCount <= 8) {
         const std::uint32_t full = 1u << f.bitCount;
         const std::uint32_t count = used == 0 ? full : used;
-        if (count > full || headerSize + std::uint64_t(count) * 4 > size)
-            return std::nullopt;
+        if (count > full || headerSize + std::uint64_t(count) * colourEntryBytes > size)
+            return badFormat("the colour table runs past the block");
         f.palette.assign(full, 0);
+        bytes::LeReader table(p + headerSize);
         for (std::uint32_t i = 0; i < count; ++i)
-            f.palette[i] = u32(p + headerSize + 4 * i) & 0xFFFFFF;
+            f.palette[i] = table.u32() & 0xFFFFFF;
     }
     return f;
 }

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "avi/avi_status.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 namespace avi {
@@ -23,9 +24,10 @@ struct DibFormat {
     bool topDown() const { return height < 0; }
 };
 
-// Checks the info block and reads its format; nothing when it is not a DIB we can take
-// (compressed DIBs, odd masks, a colour table running past the block, absurd sizes).
-std::optional<DibFormat> readDibFormat(const void* info, std::size_t size);
+// Checks the info block and reads its format; Fault::BadFormat and why when it is not a
+// DIB we can take (compressed DIBs, odd masks, a colour table running past the block,
+// absurd sizes).
+Result<DibFormat> readDibFormat(const void* info, std::size_t size);
 
 // Expands the pixels of a 1-, 4- or 8-bit DIB through its colour table into top-down
 // rows of B, G, R bytes (width * 3 bytes each, no padding).

@@ -1,7 +1,8 @@
 #include "avi/frame_sink.h"
 
+#include "picture/bitmap_headers.h"
+
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 namespace avi {
@@ -13,41 +14,45 @@ namespace {
 std::vector<std::uint8_t> fullColourTable(const DibFormat& format, std::vector<std::uint8_t> info) {
     if (format.bitCount > 8)
         return info;
-    std::uint32_t headerSize, used;
-    std::memcpy(&headerSize, info.data(), 4);
-    std::memcpy(&used, info.data() + 32, 4);
+    picture::BitmapInfoHeader header = picture::decodeInfoHeader(info.data());
+    const auto used = std::uint32_t(header.biClrUsed);
     const std::uint32_t full = 1u << format.bitCount;
     if (used == 0 || used == full)
         return info;
-    info.resize(headerSize + std::size_t(used) * 4);
-    info.resize(headerSize + std::size_t(full) * 4, 0);
-    std::memcpy(info.data() + 32, &full, 4);
+    constexpr std::size_t entryBytes = 4; // RGBQUAD
+    const auto headerSize = std::size_t(header.biSize);
+    info.resize(headerSize + used * entryBytes);
+    info.resize(headerSize + full * entryBytes, 0);
+    header.biClrUsed = std::int32_t(full);
+    picture::encodeInfoHeader(header, info.data());
     return info;
 }
 
 } // namespace
 
-std::string FrameSink::open(const DibFormat& format, std::vector<std::uint8_t> info,
-                            const SinkChoice& choice) {
+Status FrameSink::open(const DibFormat& format, std::vector<std::uint8_t> info,
+                       const SinkChoice& choice) {
     format_ = format;
     choice_ = choice;
     if (choice.compressor == nullptr || choice.compressor->encoder == nullptr) {
-        writer_.setFormat(fullColourTable(format, std::move(info)), false);
+        writer_.setFormat(fullColourTable(format, std::move(info)), ChunkKind::Uncompressed);
         return {};
     }
     if (std::string why = sizeProblem(*choice.compressor, format.width, format.rows());
         !why.empty())
-        return std::string(choice.compressor->name) + " " + why;
+        return failure(Fault::Compressor, std::string(choice.compressor->name) + " " + why);
     encoder_ = std::make_unique<VideoEncoder>();
-    if (std::string why = encoder_->open(*choice.compressor, format, choice.encoder); !why.empty())
-        return why;
-    writer_.setFormat(encoder_->streamFormat(), true);
+    if (Status s = encoder_->open(*choice.compressor, format, choice.encoder); !s.ok())
+        return s;
+    writer_.setFormat(encoder_->streamFormat(), ChunkKind::Compressed);
     return {};
 }
 
-int FrameSink::write(const std::uint8_t* bits) {
+Status FrameSink::write(const std::uint8_t* bits) {
     if (broken_)
-        return EINVAL;
+        return failure(Fault::Compressor,
+                       "a frame failed to reach the file after the encoder took it; the frames "
+                       "after it would decode wrong");
     // Only a null frame or a reused packet needs to know; uncompressed bits and delta
     // codecs write the frame as they get it.
     const bool compare = choice_.nullRepeats || (compressed() && choice_.compressor->intraOnly);
@@ -57,12 +62,14 @@ int FrameSink::write(const std::uint8_t* bits) {
         // Take the room for the held-back nulls and their closing frame now, so that
         // ending them can never fail for want of space.
         ++pending_;
-        if (const int err = writer_.reserve(8ull * pending_ + largest_ + 8, pending_ + 1)) {
+        const std::uint64_t room =
+            AviWriter::frameBytes(0) * pending_ + AviWriter::frameBytes(largest_);
+        if (Status s = writer_.reserve(room, pending_ + 1); !s.ok()) {
             --pending_;
-            endPending(true);
-            return err;
+            (void)endPending(EncoderState::InStep);
+            return s;
         }
-        return 0;
+        return {};
     }
 
     const std::uint8_t* data = bits;
@@ -73,19 +80,19 @@ int FrameSink::write(const std::uint8_t* bits) {
             data = lastPacket_.data();
             size = std::uint32_t(lastPacket_.size());
         } else {
-            if (!encoder_->encode(bits, packet_, key))
-                return EINVAL;
+            if (Status s = encoder_->encode(bits, packet_, key); !s.ok())
+                return s;
             data = packet_.data();
             size = std::uint32_t(packet_.size());
         }
     }
-    if (const int err = writeWithPending(data, size, key)) {
+    if (Status s = writeWithPending(data, size, key); !s.ok()) {
         // The encoder moved on to a frame the file does not have; a delta frame after
         // it would decode wrong.
         if (compressed() && !choice_.compressor->intraOnly)
             broken_ = true;
-        endPending(false);
-        return err;
+        (void)endPending(EncoderState::Ahead);
+        return s;
     }
     if (compare && !same) {
         lastBits_.assign(bits, bits + format_.imageSize);
@@ -94,24 +101,23 @@ int FrameSink::write(const std::uint8_t* bits) {
     if (compressed() && choice_.compressor->intraOnly && data == packet_.data())
         lastPacket_.swap(packet_);
     largest_ = std::max(largest_, size);
-    return 0;
+    return {};
 }
 
-int FrameSink::writeWithPending(const std::uint8_t* data, std::uint32_t size, bool key) {
+Status FrameSink::writeWithPending(const std::uint8_t* data, std::uint32_t size, bool key) {
     std::vector<FrameData> frames(pending_, FrameData{nullptr, 0, false});
     frames.push_back({data, size, key});
-    const int err = writer_.writeFrames(frames);
-    if (err == 0)
+    Status s = writer_.writeFrames(frames);
+    if (s.ok())
         pending_ = 0;
-    return err;
+    return s;
 }
 
 // Ends held-back repeats with a real frame: the previous bits or packet again, or for a
-// codec with delta frames a fresh encoding of the previous picture. encoderInStep says
-// whether the encoder's last frame is the one the file ends with.
-int FrameSink::endPending(bool encoderInStep) {
+// codec with delta frames a fresh encoding of the previous picture.
+Status FrameSink::endPending(EncoderState encoder) {
     if (pending_ == 0)
-        return 0;
+        return {};
     --pending_;
     std::vector<std::uint8_t> own;
     const std::uint8_t* data = lastBits_.data();
@@ -123,21 +129,22 @@ int FrameSink::endPending(bool encoderInStep) {
     } else if (compressed()) {
         // Out of step, a second encoder makes a key frame that stands on its own.
         VideoEncoder fresh;
-        VideoEncoder* enc = encoderInStep && !broken_ ? encoder_.get() : &fresh;
-        if (enc == &fresh && !fresh.open(*choice_.compressor, format_, choice_.encoder).empty())
-            return EINVAL;
-        if (!enc->encode(lastBits_.data(), own, key))
-            return EINVAL;
+        VideoEncoder* enc = encoder == EncoderState::InStep && !broken_ ? encoder_.get() : &fresh;
+        if (enc == &fresh)
+            if (Status s = fresh.open(*choice_.compressor, format_, choice_.encoder); !s.ok())
+                return s;
+        if (Status s = enc->encode(lastBits_.data(), own, key); !s.ok())
+            return s;
         data = own.data();
         size = std::uint32_t(own.size());
     }
-    const int err = writeWithPending(data, size, key);
+    Status s = writeWithPending(data, size, key);
     pending_ = 0;
-    return err;
+    return s;
 }
 
-int FrameSink::finish() {
-    return endPending(true);
+Status FrameSink::finish() {
+    return endPending(EncoderState::InStep);
 }
 
 } // namespace avi

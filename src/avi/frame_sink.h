@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <string>
 #include <vector>
 
 namespace avi {
@@ -29,16 +28,17 @@ public:
     explicit FrameSink(AviWriter& writer) : writer_(writer) {}
 
     // info: the DIB info block, written as the stream format for uncompressed frames.
-    std::string open(const DibFormat& format, std::vector<std::uint8_t> info,
-                     const SinkChoice& choice);
-    // Errors are errno values, or EINVAL when the encoder failed.
-    int write(const std::uint8_t* bits);
-    int finish();
+    Status open(const DibFormat& format, std::vector<std::uint8_t> info, const SinkChoice& choice);
+    Status write(const std::uint8_t* bits);
+    Status finish();
 
 private:
+    // Whether the encoder's last frame is the one the file ends with.
+    enum class EncoderState { InStep, Ahead };
+
     bool compressed() const { return encoder_ != nullptr; }
-    int writeWithPending(const std::uint8_t* data, std::uint32_t size, bool key);
-    int endPending(bool encoderInStep);
+    Status writeWithPending(const std::uint8_t* data, std::uint32_t size, bool key);
+    Status endPending(EncoderState encoder);
 
     AviWriter& writer_;
     DibFormat format_;

@@ -2,6 +2,7 @@
 
 #include "avi/avi_result.h"
 
+#include <QString>
 #include <cstdint>
 #include <functional>
 
@@ -11,6 +12,9 @@
 //
 // Handles are numbers handed out once and never reused, so a handle that was released
 // (or never existed) is refused with AVIERR_BADHANDLE instead of touching freed memory.
+//
+// Every failure also says why: the reason goes to the logging category "picreel.avi" and
+// stays readable through AVILastErrorText().
 namespace mAVIDecs {
 
 using PAVIFILE = std::uint32_t;
@@ -78,7 +82,10 @@ void AVIFileExit();
 HRESULT AVIFileOpen(PAVIFILE* ppfile, const char* szFile, std::uint32_t uMode,
                     const void* lpHandler);
 HRESULT AVIFileCreateStreamA(PAVIFILE pfile, PAVISTREAM* ppavi, const AVI_STREAM_INFO* psi);
-// 1 when the user chose OK, 0 when cancelled or when no dialog is installed.
+// 1 when the user chose OK; 0 when the user cancelled, or when no dialog is installed
+// (the record is then left as it was); a negative AVIERR code when the call itself is
+// wrong: AVIERR_BADPARAM for other than one stream and one record, AVIERR_BADHANDLE for
+// an unknown stream. So a caller tells a cancel (0) from a failure (< 0).
 std::int32_t AVISaveOptions(void* hwnd, std::uint32_t uiFlags, std::int32_t nStreams,
                             const PAVISTREAM* ppavi, AVI_COMPRESS_OPTIONS** plpOptions);
 HRESULT AVISaveOptionsFree(std::int32_t nStreams, AVI_COMPRESS_OPTIONS** plpOptions);
@@ -93,6 +100,10 @@ HRESULT AVIStreamWrite(PAVISTREAM pavi, std::int32_t lStart, std::int32_t lSampl
 // release that completes it returns what completing it gave.
 HRESULT AVIStreamRelease(PAVISTREAM pavi);
 HRESULT AVIFileRelease(PAVIFILE pfile);
+
+// Why the last call that failed failed, such as "Cinepak needs a width and height that
+// are multiples of 4"; empty before any failure. A call that succeeds leaves it alone.
+QString AVILastErrorText();
 
 std::uint32_t mmioStringToFOURCCA(const char* sz, std::uint32_t uFlags);
 bool SetRect(RECT* lprc, std::int32_t xLeft, std::int32_t yTop, std::int32_t xRight,

@@ -117,16 +117,14 @@ bool RiffFile::ensureRoom(std::uint64_t bytes) {
 }
 
 Chunk RiffFile::beginChunk(std::uint32_t id) {
-    Chunk c{pos_};
-    const std::uint32_t header[2] = {id, 0};
-    write(header, sizeof header);
+    Chunk c{pos_, id};
+    writeRecord(ChunkHeader{.ckid = id});
     return c;
 }
 
 Chunk RiffFile::beginList(std::uint32_t listId, std::uint32_t type) {
-    Chunk c{pos_};
-    const std::uint32_t header[3] = {listId, 0, type};
-    write(header, sizeof header);
+    Chunk c{pos_, listId};
+    writeRecord(ListHeader{.dwList = listId, .dwFourCC = type});
     return c;
 }
 
@@ -139,7 +137,7 @@ bool RiffFile::end(Chunk chunk) {
         if (!write(&pad, 1))
             return false;
     }
-    return patchU32(chunk.header + 4, std::uint32_t(size));
+    return patchRecord(chunk.header, ChunkHeader{.ckid = chunk.id, .ckSize = std::uint32_t(size)});
 }
 
 } // namespace avi

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "avi/avi_records.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -7,14 +9,10 @@
 
 namespace avi {
 
-constexpr std::uint32_t fourcc(const char (&s)[5]) {
-    return std::uint32_t(std::uint8_t(s[0])) | std::uint32_t(std::uint8_t(s[1])) << 8 |
-           std::uint32_t(std::uint8_t(s[2])) << 16 | std::uint32_t(std::uint8_t(s[3])) << 24;
-}
-
 // An open RIFF chunk or list: where its header sits, so that closing it can patch the size.
 struct Chunk {
     std::uint64_t header = 0;
+    std::uint32_t id = 0; // the chunk's ID, or 'RIFF' or 'LIST'
 };
 
 // A file written as RIFF chunks at a write position that the caller can move back (to drop
@@ -46,10 +44,16 @@ public:
     bool write(const void* data, std::size_t size);
     // Up to 8 parts, written one after the other.
     bool writeVector(const iovec* parts, int count);
-    bool writeU32(std::uint32_t v) { return write(&v, 4); }
     // Overwrites bytes already written; the write position stays.
     bool patch(std::uint64_t offset, const void* data, std::size_t size);
-    bool patchU32(std::uint64_t offset, std::uint32_t v) { return patch(offset, &v, 4); }
+    template <typename Record> bool patchRecord(std::uint64_t offset, const Record& r) {
+        const auto bytes = encoded(r);
+        return patch(offset, bytes.data(), bytes.size());
+    }
+    template <typename Record> bool writeRecord(const Record& r) {
+        const auto bytes = encoded(r);
+        return write(bytes.data(), bytes.size());
+    }
 
     // Makes sure the bytes up to pos() + bytes are the file's own.
     bool ensureRoom(std::uint64_t bytes);

@@ -1,5 +1,7 @@
 #include "avi/video_encoder.h"
 
+#include "picture/bitmap_headers.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -34,13 +36,14 @@ bool isYuv(AVPixelFormat f) {
     return d && !(d->flags & AV_PIX_FMT_FLAG_RGB);
 }
 
-void put16(std::vector<std::uint8_t>& v, std::uint16_t x) {
-    v.push_back(std::uint8_t(x));
-    v.push_back(std::uint8_t(x >> 8));
+Status libavFailure(const char* encoder, const char* doing, int err) {
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(err, text, sizeof text);
+    return failure(Fault::Compressor, std::string(encoder) + ": " + doing + ": " + text);
 }
-void put32(std::vector<std::uint8_t>& v, std::uint32_t x) {
-    put16(v, std::uint16_t(x));
-    put16(v, std::uint16_t(x >> 16));
+
+Status outOfMemory(const char* encoder) {
+    return failure(Fault::Compressor, std::string(encoder) + ": out of memory");
 }
 
 } // namespace
@@ -52,18 +55,18 @@ VideoEncoder::~VideoEncoder() {
     avcodec_free_context(&ctx_);
 }
 
-std::string VideoEncoder::open(const Compressor& c, const DibFormat& source,
-                               const EncoderSettings& s) {
+Status VideoEncoder::open(const Compressor& c, const DibFormat& source, const EncoderSettings& s) {
     compressor_ = &c;
     source_ = source;
     const AVCodec* codec = avcodec_find_encoder_by_name(c.encoder);
     if (codec == nullptr)
-        return std::string("no encoder ") + c.encoder;
+        return failure(Fault::Compressor,
+                       std::string("this libavcodec has no encoder ") + c.encoder);
     ctx_ = avcodec_alloc_context3(codec);
     frame_ = av_frame_alloc();
     packet_ = av_packet_alloc();
     if (!ctx_ || !frame_ || !packet_)
-        return "out of memory";
+        return outOfMemory(c.encoder);
     const auto pixelFormat = AVPixelFormat(c.pixelFormat);
     ctx_->width = source.width;
     ctx_->height = source.rows();
@@ -106,18 +109,15 @@ std::string VideoEncoder::open(const Compressor& c, const DibFormat& source,
     }
     if (std::strcmp(c.encoder, "libx264") == 0)
         av_opt_set(ctx_->priv_data, "tune", "zerolatency", 0);
-    if (const int err = avcodec_open2(ctx_, codec, nullptr); err < 0) {
-        char text[AV_ERROR_MAX_STRING_SIZE] = {};
-        av_strerror(err, text, sizeof text);
-        return std::string(c.encoder) + ": " + text;
-    }
+    if (const int err = avcodec_open2(ctx_, codec, nullptr); err < 0)
+        return libavFailure(c.encoder, "opening the encoder", err);
 
     frame_->format = pixelFormat;
     frame_->width = ctx_->width;
     frame_->height = ctx_->height;
     frame_->color_range = ctx_->color_range;
     if (av_frame_get_buffer(frame_, 0) < 0)
-        return "out of memory";
+        return outOfMemory(c.encoder);
     const AVPixelFormat from = sourcePixelFormat(source);
     if (source.bitCount <= 8)
         expanded_.resize(std::size_t(source.width) * source.rows() * 3);
@@ -127,31 +127,35 @@ std::string VideoEncoder::open(const Compressor& c, const DibFormat& source,
     sws_ = sws_getContext(ctx_->width, ctx_->height, from, ctx_->width, ctx_->height, pixelFormat,
                           flags, nullptr, nullptr, nullptr);
     if (sws_ == nullptr)
-        return "no pixel conversion for this format";
+        return failure(Fault::Compressor, std::string(c.encoder) + ": no pixel conversion from " +
+                                              std::to_string(source.bitCount) + "-bit frames");
     return {};
 }
 
 std::vector<std::uint8_t> VideoEncoder::streamFormat() const {
-    std::vector<std::uint8_t> f;
     const int extra = ctx_->extradata ? ctx_->extradata_size : 0;
     const std::uint16_t bits = compressor_->bitCount;
     const std::uint32_t tag = ctx_->codec_tag ? ctx_->codec_tag : compressor_->fccHandler;
-    put32(f, 40 + std::uint32_t(extra));
-    put32(f, std::uint32_t(ctx_->width));
-    put32(f, std::uint32_t(ctx_->height));
-    put16(f, 1);
-    put16(f, bits);
-    put32(f, tag);
-    put32(f, std::uint32_t(ctx_->width) * std::uint32_t(ctx_->height) * bits / 8);
-    f.resize(40, 0);
+    std::vector<std::uint8_t> f(picture::bitmapInfoHeaderSize);
+    // biSize counts the codec's extra data, which follows the header.
+    picture::encodeInfoHeader({.biSize = std::int32_t(picture::bitmapInfoHeaderSize) + extra,
+                               .biWidth = ctx_->width,
+                               .biHeight = ctx_->height,
+                               .biPlanes = 1,
+                               .biBitCount = std::int16_t(bits),
+                               .biCompression = std::int32_t(tag),
+                               .biSizeImage = std::int32_t(std::uint32_t(ctx_->width) *
+                                                           std::uint32_t(ctx_->height) * bits / 8)},
+                              f.data());
     if (extra > 0)
         f.insert(f.end(), ctx_->extradata, ctx_->extradata + extra);
     return f;
 }
 
-bool VideoEncoder::encode(const std::uint8_t* bits, std::vector<std::uint8_t>& packet, bool& key) {
-    if (av_frame_make_writable(frame_) < 0)
-        return false;
+Status VideoEncoder::encode(const std::uint8_t* bits, std::vector<std::uint8_t>& packet,
+                            bool& key) {
+    if (const int err = av_frame_make_writable(frame_); err < 0)
+        return libavFailure(compressor_->encoder, "making the frame writable", err);
     const std::uint8_t* src[4] = {};
     int srcStride[4] = {};
     const int rows = source_.rows();
@@ -171,14 +175,14 @@ bool VideoEncoder::encode(const std::uint8_t* bits, std::vector<std::uint8_t>& p
     frame_->pts = pts_++;
     // In fixed-quality mode the MPEG-family encoders take the quantiser from each frame.
     frame_->quality = ctx_->global_quality;
-    if (avcodec_send_frame(ctx_, frame_) < 0)
-        return false;
-    if (avcodec_receive_packet(ctx_, packet_) < 0)
-        return false;
+    if (const int err = avcodec_send_frame(ctx_, frame_); err < 0)
+        return libavFailure(compressor_->encoder, "encoding a frame", err);
+    if (const int err = avcodec_receive_packet(ctx_, packet_); err < 0)
+        return libavFailure(compressor_->encoder, "taking the encoded frame", err);
     packet.assign(packet_->data, packet_->data + packet_->size);
     key = (packet_->flags & AV_PKT_FLAG_KEY) != 0;
     av_packet_unref(packet_);
-    return true;
+    return {};
 }
 
 } // namespace avi

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "avi/avi_status.h"
 #include "avi/compressors.h"
 #include "avi/dib_format.h"
 
@@ -30,11 +31,10 @@ public:
     VideoEncoder& operator=(const VideoEncoder&) = delete;
     ~VideoEncoder();
 
-    // Empty on success, else what went wrong.
-    std::string open(const Compressor& c, const DibFormat& source, const EncoderSettings& s);
+    Status open(const Compressor& c, const DibFormat& source, const EncoderSettings& s);
     // 'strf' payload: BITMAPINFOHEADER with the codec's FOURCC, then its extra data.
     std::vector<std::uint8_t> streamFormat() const;
-    bool encode(const std::uint8_t* bits, std::vector<std::uint8_t>& packet, bool& key);
+    Status encode(const std::uint8_t* bits, std::vector<std::uint8_t>& packet, bool& key);
 
 private:
     const Compressor* compressor_ = nullptr;

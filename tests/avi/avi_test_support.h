@@ -12,8 +12,6 @@
 #include <sys/resource.h>
 #include <vector>
 
-using namespace mAVIDecs;
-
 // A DIB made by the tests and what players must show: top-down rows of B, G, R (bgr24).
 struct TestDib {
     std::vector<std::uint8_t> info, bits;
@@ -83,49 +81,58 @@ inline Clip makeClip(int width, int height, int bitCount, std::vector<int> order
 }
 
 // A FOURCC shorter than 4 is filled up with spaces.
-inline AVI_COMPRESS_OPTIONS optionsFor(const QString& fourcc, std::uint32_t flags = 0,
-                                       std::uint32_t quality = 0, std::uint32_t keyFrameEvery = 0,
-                                       std::uint32_t bytesPerSecond = 0) {
-    const std::uint32_t handler = mmioStringToFOURCCA(qPrintable(fourcc.leftJustified(4)), 0);
+inline mAVIDecs::AVI_COMPRESS_OPTIONS optionsFor(const QString& fourcc, std::uint32_t flags = 0,
+                                                 std::uint32_t quality = 0,
+                                                 std::uint32_t keyFrameEvery = 0,
+                                                 std::uint32_t bytesPerSecond = 0) {
+    const std::uint32_t handler =
+        mAVIDecs::mmioStringToFOURCCA(qPrintable(fourcc.leftJustified(4)), 0);
     return {0, handler, keyFrameEvery, quality, bytesPerSecond, flags};
 }
 
 // Opens the file and creates its plain video stream, as the Make-AVI job does.
-inline HRESULT openStream(const QString& path, int width, int height, PAVIFILE* file,
-                          PAVISTREAM* stream, std::uint32_t rate = 10,
-                          std::uint32_t bufferSize = 0) {
-    if (const HRESULT hr = AVIFileOpen(file, path.toLocal8Bit().constData(), 4097, nullptr))
+inline mAVIDecs::HRESULT openStream(const QString& path, int width, int height,
+                                    mAVIDecs::PAVIFILE* file, mAVIDecs::PAVISTREAM* stream,
+                                    std::uint32_t rate = 10, std::uint32_t bufferSize = 0) {
+    if (const mAVIDecs::HRESULT hr =
+            mAVIDecs::AVIFileOpen(file, path.toLocal8Bit().constData(),
+                                  mAVIDecs::OF_WRITE | mAVIDecs::OF_CREATE, nullptr))
         return hr;
-    AVI_STREAM_INFO info{.fccType = mmioStringToFOURCCA("vids", 0),
-                         .dwScale = 1,
-                         .dwRate = rate,
-                         .dwSuggestedBufferSize = bufferSize,
-                         .rcFrame = {0, 0, width, height}};
-    return AVIFileCreateStreamA(*file, stream, &info);
+    mAVIDecs::AVI_STREAM_INFO info{.fccType = mAVIDecs::mmioStringToFOURCCA("vids", 0),
+                                   .dwScale = 1,
+                                   .dwRate = rate,
+                                   .dwSuggestedBufferSize = bufferSize,
+                                   .rcFrame = {0, 0, width, height}};
+    return mAVIDecs::AVIFileCreateStreamA(*file, stream, &info);
 }
 
 // Writes the clip as the job does (streams, format, frames 0, 1, ..., release): the first
 // failure or 0. A file-size limit plays a full disk (AVIFileInit ignores SIGXFSZ).
-inline HRESULT writeAvi(const QString& path, const Clip& clip, const AVI_COMPRESS_OPTIONS& options,
-                        std::uint32_t rate = 10, int* framesWritten = nullptr,
-                        long long fileSizeLimit = -1) {
+inline mAVIDecs::HRESULT writeAvi(const QString& path, const Clip& clip,
+                                  const mAVIDecs::AVI_COMPRESS_OPTIONS& options,
+                                  std::uint32_t rate = 10, int* framesWritten = nullptr,
+                                  long long fileSizeLimit = -1) {
     rlimit before{};
     getrlimit(RLIMIT_FSIZE, &before);
     const rlimit limit{fileSizeLimit < 0 ? before.rlim_cur : rlim_t(fileSizeLimit),
                        before.rlim_max};
     setrlimit(RLIMIT_FSIZE, &limit); // if it cannot, the full-disk test fails
-    PAVIFILE file = 0;
-    PAVISTREAM plain = 0, compressed = 0;
-    HRESULT hr = openStream(path, clip.width, clip.height, &file, &plain, rate,
-                            std::uint32_t(clip[0].bits.size()));
-    hr = hr ? hr : AVIMakeCompressedStream(&compressed, plain, &options, nullptr);
-    hr = hr ? hr : AVIStreamSetFormat(compressed, 0, clip[0].info.data(), int(clip[0].info.size()));
+    mAVIDecs::PAVIFILE file = 0;
+    mAVIDecs::PAVISTREAM plain = 0, compressed = 0;
+    mAVIDecs::HRESULT hr = openStream(path, clip.width, clip.height, &file, &plain, rate,
+                                      std::uint32_t(clip[0].bits.size()));
+    hr = hr ? hr : mAVIDecs::AVIMakeCompressedStream(&compressed, plain, &options, nullptr);
+    hr = hr ? hr
+            : mAVIDecs::AVIStreamSetFormat(compressed, 0, clip[0].info.data(),
+                                           int(clip[0].info.size()));
     int unused = 0, &written = framesWritten ? *framesWritten : unused;
     for (written = 0; hr == 0 && std::size_t(written) < clip.order.size(); written += hr == 0)
-        hr = AVIStreamWrite(compressed, written, 1, clip[std::size_t(written)].bits.data(),
-                            int(clip[0].bits.size()), AVIIF_KEYFRAME, nullptr, nullptr);
-    for (const HRESULT r :
-         {AVIStreamRelease(plain), AVIStreamRelease(compressed), AVIFileRelease(file)})
+        hr = mAVIDecs::AVIStreamWrite(
+            compressed, written, 1, clip[std::size_t(written)].bits.data(),
+            int(clip[0].bits.size()), mAVIDecs::AVIIF_KEYFRAME, nullptr, nullptr);
+    for (const mAVIDecs::HRESULT r :
+         {mAVIDecs::AVIStreamRelease(plain), mAVIDecs::AVIStreamRelease(compressed),
+          mAVIDecs::AVIFileRelease(file)})
         hr = hr ? hr : r;
     setrlimit(RLIMIT_FSIZE, &before);
     return hr;
@@ -161,6 +168,11 @@ inline QByteArray decode(const QString& path, bool passthrough = false) {
 inline QByteArray gstreamerFrames(const QString& path) {
     return run("gst-launch-1.0", {"-q", "filesrc", "location=" + path, "!", "avidemux", "!",
                                   "videoconvert", "!", "video/x-raw,format=BGR", "!", "fdsink"});
+}
+
+// What GStreamer's discoverer says about a file: its streams, or the decoders it misses.
+inline QByteArray gstreamerDiscovers(const QString& path) {
+    return run("gst-discoverer-1.0", {path});
 }
 
 // The lowest PSNR of frame against frame (frameBytes); 99: all identical, 0: lengths differ.

@@ -18,6 +18,7 @@ using platform::MsgAnswer;
 using platform::MsgBoxRequest;
 using platform::MsgButtons;
 using platform::MsgIcon;
+using namespace mAVIDecs;
 
 namespace {
 

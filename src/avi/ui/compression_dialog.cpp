@@ -16,13 +16,13 @@ namespace mAVIDecs {
 
 namespace {
 
-constexpr int compressorRole = Qt::UserRole;
+// Each entry keeps its compressor's FOURCC.
+constexpr int fourccRole = Qt::UserRole;
 constexpr int defaultQualityPercent = 75;
 constexpr int defaultKiloBytesPerSecond = 300;
 
 const avi::Compressor* compressorOf(const QListWidgetItem* item) {
-    return item ? static_cast<const avi::Compressor*>(item->data(compressorRole).value<void*>())
-                : nullptr;
+    return item ? avi::findCompressor(item->data(fourccRole).toUInt()) : nullptr;
 }
 
 } // namespace
@@ -40,10 +40,9 @@ CompressionDialog::CompressionDialog(const SaveOptionsRequest& request,
     for (const avi::Compressor* c : avi::availableCompressors()) {
         QString text = QString::fromUtf8(c->name) + " — " +
                        (c->lossless ? tr("lossless") : tr("lossy")) + ", " +
-                       QString::fromUtf8(c->players);
+                       QString::fromStdString(avi::playerNote(*c, request.bitCount));
         auto* item = new QListWidgetItem(list_);
-        item->setData(compressorRole,
-                      QVariant::fromValue(const_cast<void*>(static_cast<const void*>(c))));
+        item->setData(fourccRole, c->fccHandler);
         const std::string problem = avi::sizeProblem(*c, request.width, request.height);
         if (!problem.empty()) {
             text += "\n    " + tr("Cannot take this %1 × %2 picture: it %3.")
