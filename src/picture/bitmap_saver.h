@@ -2,6 +2,9 @@
 
 #include <QImage>
 #include <QString>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
 
 namespace picture {
 
@@ -11,5 +14,13 @@ namespace picture {
 // width, height and bit count, and pictures of one size always match. Alpha is dropped.
 // Throws PictureError (WriteFailed) for a null image or a file that cannot be written.
 void SavePicture(const QImage& image, const QString& path);
+
+// The whole Bitmap file SavePicture writes, built in memory. Throws PictureError
+// (WriteFailed, naming `path`) when it cannot be built.
+struct BitmapBytes {
+    std::unique_ptr<std::uint8_t[]> data;
+    std::size_t size = 0;
+};
+BitmapBytes EncodeBitmap(const QImage& image, const QString& path);
 
 } // namespace picture

@@ -28,7 +28,11 @@ QByteArray formatByContent(const QByteArray& head) {
 
 } // namespace
 
-QImage LoadPicture(const QString& path) {
+namespace {
+
+// Opens `path` the way LoadPicture reads it and refuses what it refuses from the header.
+// `file` must outlive the reader.
+void openReader(const QString& path, QFile& file, QImageReader& reader) {
     // Qt refuses anything above 128 MB decoded; ours is the pixel limit checked below.
     QImageReader::setAllocationLimit(int(maxPicturePixels * 4 / (1024 * 1024)));
 
@@ -37,14 +41,15 @@ QImage LoadPicture(const QString& path) {
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())
         refuse(path, QStringLiteral("not a plain file"));
-    QFile file(path);
+    file.setFileName(path);
     if (!file.open(QIODevice::ReadOnly))
         refuse(path, file.errorString());
     const QByteArray format = formatByContent(file.peek(6));
     if (format.isEmpty())
         refuse(path, QStringLiteral("not a BMP, JPEG or GIF picture"));
 
-    QImageReader reader(&file, format);
+    reader.setDevice(&file);
+    reader.setFormat(format);
     reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(true);
     const QSize size = reader.size();
@@ -52,10 +57,32 @@ QImage LoadPicture(const QString& path) {
         refuse(path, QStringLiteral("%1 x %2 pixels is more than this program decodes")
                          .arg(size.width())
                          .arg(size.height()));
+}
+
+} // namespace
+
+QImage LoadPicture(const QString& path) {
+    QFile file;
+    QImageReader reader;
+    openReader(path, file, reader);
     QImage image;
     if (!reader.read(&image))
         refuse(path, reader.errorString());
     return image;
+}
+
+QSize LoadedPictureSize(const QString& path) {
+    QFile file;
+    QImageReader reader;
+    openReader(path, file, reader);
+    // A GIF's first frame may be placed inside a larger screen; only decoding says which
+    // size the loader gives, so GIFs are decoded.
+    QSize size = reader.format() == "gif" ? QSize() : reader.size();
+    if (!size.isValid())
+        return LoadPicture(path).size();
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+        size.transpose();
+    return size;
 }
 
 } // namespace picture

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 namespace picture {
@@ -15,5 +16,10 @@ constexpr qint64 maxPicturePixels = 256LL * 1024 * 1024;
 // PictureError (NotLoadable) for a missing or unreadable file, any other kind of file, a
 // damaged picture or one larger than maxPicturePixels.
 QImage LoadPicture(const QString& path);
+
+// The size LoadPicture would give (orientation tag applied), from the picture's header where
+// its reader can tell without decoding, else by decoding it. Refuses what LoadPicture refuses
+// before decoding; a picture damaged past its header is only found by LoadPicture itself.
+QSize LoadedPictureSize(const QString& path);
 
 } // namespace picture
