@@ -58,6 +58,16 @@ std::optional<qlonglong> wholeNumber(const QString& text, qlonglong lowest, qlon
     return value;
 }
 
+const char* const exitStatusHelp = "\nExit status:\n"
+                                   "  0    the video was written\n"
+                                   "  1    the output could not be written (the reason is shown)\n"
+                                   "  2    pictures differ in size or colour depth from the first\n"
+                                   "  3    a picture or the list file cannot be read\n"
+                                   "  4    the output file exists and -y was not given\n"
+                                   "  5    the compressor cannot take pictures of this size\n"
+                                   "  64   bad arguments\n"
+                                   "  130  interrupted; the file holds the frames written\n";
+
 ParsedCommandLine usage(const QString& why) {
     return {ParsedCommandLine::Action::Usage, {}, why};
 }
@@ -89,7 +99,7 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
     if (!parser.parse(arguments))
         return usage(parser.errorText());
     if (parser.isSet(o.help))
-        return {ParsedCommandLine::Action::ShowHelp, {}, parser.helpText()};
+        return {ParsedCommandLine::Action::ShowHelp, {}, parser.helpText() + exitStatusHelp};
     if (parser.isSet(o.version))
         return {ParsedCommandLine::Action::ShowVersion, {}, {}};
     if (parser.isSet(o.listCompressors))
