@@ -42,3 +42,9 @@ fuzz: build
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz $(SAMPLES)
+
+# make install PREFIX=/opt/picreel : both programs, the desktop entry, the icon, the manuals
+PREFIX ?= /usr/local
+.PHONY: install
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)

@@ -112,10 +112,7 @@ frmAbout::frmAbout(QWidget* owner, platform::ProgramVersion version)
 }
 
 QString frmAbout::versionCaption(const platform::ProgramVersion& version) {
-    return QStringLiteral("Version %1.%2%3")
-        .arg(version.Major)
-        .arg(version.Minor)
-        .arg(version.Revision);
+    return QStringLiteral("Version ") + platform::versionText(version);
 }
 
 void frmAbout::Form_Load() {

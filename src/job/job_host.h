@@ -1,5 +1,6 @@
 #pragma once
 
+#include "job/timing_rules.h"
 #include "platform/mouse_pointer.h"
 
 #include <QString>
@@ -29,6 +30,15 @@ public:
     // The two timing texts as they stand now.
     virtual QString framesPerSecondText() const = 0;
     virtual QString durationText() const = 0;
+    // The stream's frames per second as rate / scale. The window's is its whole rate of 1 to
+    // 30 over 1; a host that takes rates such as 30000/1001 gives them here exactly.
+    struct RateAndScale {
+        std::uint32_t rate = 1;
+        std::uint32_t scale = 1;
+    };
+    virtual RateAndScale streamRateAndScale() const {
+        return {StreamRate(framesPerSecondText()), 1};
+    }
 
     // Lets pending events run; commands given meanwhile may request an abort.
     virtual void doEvents() {}

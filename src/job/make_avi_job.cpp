@@ -56,8 +56,9 @@ private:
         }
         info_.fccType = mmioStringToFOURCCA("vids", 0);
         info_.fccHandler = 0;
-        info_.dwScale = 1;
-        info_.dwRate = StreamRate(host_.framesPerSecondText());
+        const JobHost::RateAndScale timing = host_.streamRateAndScale();
+        info_.dwScale = timing.scale;
+        info_.dwRate = timing.rate;
         info_.dwSuggestedBufferSize = static_cast<std::uint32_t>(dib_->SizeImage());
         SetRect(&info_.rcFrame, 0, 0, dib_->Width(), dib_->Height());
         if (!ok(AVIFileCreateStreamA(file_, &plain_, &info_)))

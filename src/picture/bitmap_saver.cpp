@@ -63,7 +63,7 @@ void packRow(const std::uint8_t* from, std::uint8_t* to, std::size_t width) {
 
 } // namespace
 
-void SavePicture(const QImage& image, const QString& path) {
+BitmapBytes EncodeBitmap(const QImage& image, const QString& path) {
     if (image.isNull())
         fail(path, QStringLiteral("there is no picture to save"));
     // Qt's own rules bring every other format (indexed, grey, with alpha) to plain RGB32;
@@ -106,14 +106,19 @@ void SavePicture(const QImage& image, const QString& path) {
         packRow(rgb.constScanLine(int(y)), row, width);
         std::memset(row + rowBytes, 0, stride - rowBytes);
     }
+    return {std::move(buffer), total};
+}
 
+void SavePicture(const QImage& image, const QString& path) {
+    const BitmapBytes bitmap = EncodeBitmap(image, path);
+    const std::size_t total = bitmap.size;
     // Written over in place and cut to length afterwards: truncating first would hand the
     // file's pages back to the system only to ask for them again a moment later.
     FileDescriptor fd(
         ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
     if (fd.get() < 0)
         fail(path, systemErrorText(errno));
-    writeAt(fd.get(), buffer.get(), total, 0, path);
+    writeAt(fd.get(), bitmap.data.get(), total, 0, path);
     if (::ftruncate(fd.get(), off_t(total)) != 0 || !fd.close())
         fail(path, systemErrorText(errno));
 }

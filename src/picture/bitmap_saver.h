@@ -2,6 +2,9 @@
 
 #include <QImage>
 #include <QString>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
 
 namespace picture {
 
@@ -12,5 +15,13 @@ namespace picture {
 // Throws PictureError (WriteFailed) for a null image, a picture too large for a Bitmap file
 // or for the memory at hand, and a file that cannot be written.
 void SavePicture(const QImage& image, const QString& path);
+
+// The whole Bitmap file SavePicture writes, built in memory. Throws PictureError
+// (WriteFailed, naming `path`) when it cannot be built.
+struct BitmapBytes {
+    std::unique_ptr<std::uint8_t[]> data;
+    std::size_t size = 0;
+};
+BitmapBytes EncodeBitmap(const QImage& image, const QString& path);
 
 } // namespace picture

@@ -101,4 +101,17 @@ ReducedPicture LoadReducedPicture(const QString& path, QSize atLeast) {
     return {checked.read(), turned ? stored.transposed() : stored};
 }
 
+QSize LoadedPictureSize(const QString& path) {
+    CheckedReader checked(path);
+    QImageReader& reader = checked.reader();
+    // A GIF's first frame may be placed inside a larger screen; only decoding says which
+    // size the loader gives, so GIFs are decoded.
+    QSize size = checked.format() == "gif" ? QSize() : reader.size();
+    if (!size.isValid())
+        return checked.read().size();
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+        size.transpose();
+    return size;
+}
+
 } // namespace picture

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 namespace picture {
@@ -27,5 +28,10 @@ struct ReducedPicture {
 // still covers atLeast in both directions; any other picture is decoded whole. Refuses
 // and throws as LoadPicture does.
 ReducedPicture LoadReducedPicture(const QString& path, QSize atLeast);
+
+// The size LoadPicture would give (orientation tag applied), from the picture's header where
+// its reader can tell without decoding, else by decoding it. Refuses what LoadPicture refuses
+// before decoding; a picture damaged past its header is only found by LoadPicture itself.
+QSize LoadedPictureSize(const QString& path);
 
 } // namespace picture

@@ -1,0 +1,11 @@
+#include "make/avi_failure_reason.h"
+
+#include "avi/mavidecs.h"
+
+namespace make {
+
+QString AviFailureReason() {
+    return mAVIDecs::AVILastErrorText();
+}
+
+} // namespace make

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+namespace make {
+
+// Why the AVI layer's last operation failed, "" when it said nothing.
+QString AviFailureReason();
+
+} // namespace make

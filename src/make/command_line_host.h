@@ -1,0 +1,47 @@
+#pragma once
+
+#include "job/job_host.h"
+#include "make/make_options.h"
+
+#include <QStringList>
+#include <optional>
+
+namespace make {
+
+class PictureAhead;
+class ProgressMeter;
+
+// The Make-AVI job as picreel-make runs it: the list of the command line, the rate and
+// frames per picture of its options, pictures decoded ahead on worker threads, progress on
+// a meter and an interrupt as the abort request.
+class CommandLineHost final : public job::JobHost {
+public:
+    CommandLineHost(QStringList pictures, const MakeOptions& options, PictureAhead& ahead,
+                    ProgressMeter& meter);
+
+    int entryCount() const override { return int(pictures_.size()); }
+    QString entry(int i) const override { return pictures_.value(i); }
+    void selectEntry(int i) override { current_ = i; }
+    bool LoadPictureAsDib(const QString& path, picture::cDIB& dib) override;
+    QString framesPerSecondText() const override;
+    QString durationText() const override;
+    RateAndScale streamRateAndScale() const override;
+    bool abortRequested() const override;
+    void setAbortRequested(bool requested) override { requested_ = requested; }
+    void showStatus(const QString&) override {}
+    void moveFilmImage(int) override;
+
+    // The picture that stopped the job, as "path: reason", when one did.
+    const std::optional<QString>& pictureFailure() const { return pictureFailure_; }
+
+private:
+    const QStringList pictures_;
+    const MakeOptions& options_;
+    PictureAhead& ahead_;
+    ProgressMeter& meter_;
+    int current_ = 0;
+    bool requested_ = false;
+    std::optional<QString> pictureFailure_;
+};
+
+} // namespace make

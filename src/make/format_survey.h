@@ -1,0 +1,32 @@
+#pragma once
+
+#include "picture/picture_format.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace make {
+
+// The frame size and depth a picture takes on its way into the video, found without
+// decoding where the picture's header tells. Throws PictureError when it cannot be read.
+PictureFormat ConvertedFormat(const QString& path);
+
+struct DifferingPicture {
+    QString path;
+    PictureFormat format;
+};
+
+// The pictures whose converted format differs from the first picture's, in list order:
+// the ones the window's check would stop at, every one of them. Throws PictureError for the
+// first picture that cannot be read. `interrupted` is asked before each picture; when it
+// answers true the survey ends early and `completed` is false.
+struct Survey {
+    PictureFormat first;
+    QList<DifferingPicture> differing;
+    bool completed = true;
+};
+Survey SurveyPictureFormats(const QStringList& pictures, const std::function<bool()>& interrupted);
+
+} // namespace make

@@ -1,0 +1,32 @@
+#include "make/interrupt.h"
+
+#include <atomic>
+#include <csignal>
+
+namespace make {
+
+namespace {
+
+std::atomic<bool> interrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+extern "C" void onInterrupt(int) {
+    interrupted.store(true);
+}
+
+} // namespace
+
+void CatchInterrupts() {
+    struct sigaction action = {};
+    action.sa_handler = onInterrupt;
+    action.sa_flags = SA_RESETHAND | SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+bool Interrupted() {
+    return interrupted.load();
+}
+
+} // namespace make

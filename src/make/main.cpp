@@ -1,0 +1,37 @@
+// picreel-make: the Make-AVI job of PICREEL from the command line.
+#include "make/exit_status.h"
+#include "make/interrupt.h"
+#include "make/make_options.h"
+#include "make/run_make.h"
+#include "make/version_text.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    make::CatchInterrupts();
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("picreel-make"));
+    QCoreApplication::setApplicationVersion(make::ProgramVersionText());
+
+    const make::ParsedCommandLine parsed = make::ParseCommandLine(app.arguments());
+    using Action = make::ParsedCommandLine::Action;
+    switch (parsed.action) {
+    case Action::ShowHelp:
+        std::fputs(qPrintable(parsed.text), stdout);
+        return make::ExitDone;
+    case Action::ShowVersion:
+        std::printf("picreel-make %s\n", qPrintable(make::ProgramVersionText()));
+        return make::ExitDone;
+    case Action::ListCompressors:
+        std::fputs(qPrintable(make::CompressorTable()), stdout);
+        return make::ExitDone;
+    case Action::Usage:
+        std::fprintf(stderr, "picreel-make: %s\nTry 'picreel-make --help' for more.\n",
+                     qPrintable(parsed.text));
+        return make::ExitUsage;
+    case Action::Run:
+        break;
+    }
+    return make::RunMake(parsed.options, stdin, stderr);
+}

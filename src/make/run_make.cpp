@@ -1,0 +1,204 @@
+#include "make/run_make.h"
+
+#include "avi/compressors.h"
+#include "avi/mavidecs.h"
+#include "job/make_avi_job.h"
+#include "make/avi_failure_reason.h"
+#include "make/command_line_host.h"
+#include "make/console_boxes.h"
+#include "make/exit_status.h"
+#include "make/format_survey.h"
+#include "make/interrupt.h"
+#include "make/picture_ahead.h"
+#include "make/picture_arguments.h"
+#include "make/progress_meter.h"
+#include "picture/picture_error.h"
+
+#include <QFileInfo>
+#include <QThread>
+#include <unistd.h>
+
+namespace make {
+
+namespace {
+
+void say(std::FILE* err, const QString& text) {
+    std::fprintf(err, "picreel-make: %s\n", qPrintable(text));
+}
+
+QString formatText(const PictureFormat& f) {
+    return QStringLiteral("%1 x %2, %3 bits").arg(f.Width).arg(f.Height).arg(f.BitCount);
+}
+
+// The window's own warning, on one line, then every picture that differs.
+void reportDiffering(std::FILE* err, const Survey& survey) {
+    say(err, QStringLiteral("This picture file (%1) is a different size or colour depth. NB: "
+                            "The first picture file in the list sets the frame size and color "
+                            "depth of the AVI. Hint: Try preparing your pictures using "
+                            "SIZEMATE.EXE first.")
+                 .arg(survey.differing.first().path));
+    say(err, QStringLiteral("%1 pictures differ from the first (%2):")
+                 .arg(survey.differing.size())
+                 .arg(formatText(survey.first)));
+    for (const DifferingPicture& d : survey.differing)
+        std::fprintf(err, "  %s: %s\n", qPrintable(d.path), qPrintable(formatText(d.format)));
+}
+
+mAVIDecs::AVI_COMPRESS_OPTIONS compressOptions(const MakeOptions& o) {
+    using namespace mAVIDecs;
+    AVI_COMPRESS_OPTIONS c;
+    c.fccType = mmioStringToFOURCCA("vids", 0);
+    c.fccHandler = o.compressor->fccHandler;
+    c.dwFlags = AVICOMPRESSF_VALID;
+    if (o.quality >= 0)
+        c.dwQuality = std::uint32_t(std::max(1, o.quality * 100));
+    if (o.keyFrameEvery) {
+        c.dwFlags |= AVICOMPRESSF_KEYFRAMES;
+        c.dwKeyFrameEvery = o.keyFrameEvery;
+    }
+    if (o.dataRateKB) {
+        c.dwFlags |= AVICOMPRESSF_DATARATE;
+        c.dwBytesPerSecond = o.dataRateKB * 1024;
+    }
+    if (o.zeroLengthRepeats)
+        c.dwFlags |= AVICOMPRESSF_NULLFRAMES;
+    return c;
+}
+
+QString summary(const MakeOptions& o, qint64 frames) {
+    const double seconds = double(frames) * o.rate.scale / o.rate.rate;
+    return QStringLiteral("%1: %2 frames, %3 s, %4 MB, %5")
+        .arg(o.output)
+        .arg(frames)
+        .arg(QString::number(seconds, 'f', 3))
+        .arg(QString::number(QFileInfo(o.output).size() / 1e6, 'f', 1))
+        .arg(QString::fromLatin1(o.compressor->name));
+}
+
+// Fills the compression options from the command line where the window shows its dialog.
+class ChosenCompression {
+public:
+    explicit ChosenCompression(const MakeOptions& o) {
+        const auto chosen = compressOptions(o);
+        previous_ =
+            mAVIDecs::setSaveOptionsDialog([chosen](void*, const mAVIDecs::SaveOptionsRequest&,
+                                                    mAVIDecs::AVI_COMPRESS_OPTIONS& options) {
+                options = chosen;
+                return 1;
+            });
+    }
+    ~ChosenCompression() { mAVIDecs::setSaveOptionsDialog(std::move(previous_)); }
+
+private:
+    mAVIDecs::SaveOptionsDialog previous_;
+};
+
+int writeVideo(const MakeOptions& o, const QStringList& pictures, std::FILE* err) {
+    ConsoleBoxes boxes;
+    platform::Platform* before = platform::install(&boxes);
+    const ChosenCompression chosen(o);
+    const qint64 total = qint64(pictures.size()) * o.framesPerPicture;
+    ProgressMeter meter(o.quiet               ? ProgressMeter::Style::Silent
+                        : isatty(fileno(err)) ? ProgressMeter::Style::Live
+                                              : ProgressMeter::Style::Lines,
+                        err, total, int(pictures.size()));
+    // The writer and the encoder take one core; the rest decode ahead.
+    const int decoders = std::max(1, QThread::idealThreadCount());
+    job::JobEnd end;
+    std::optional<QString> pictureFailure;
+    {
+        PictureAhead ahead(pictures, decoders, decoders + 1);
+        CommandLineHost host(pictures, o, ahead, meter);
+        mAVIDecs::AVIFileInit();
+        end = job::WriteAviFile(host, o.output);
+        pictureFailure = host.pictureFailure();
+    }
+    meter.finish();
+    platform::install(before);
+
+    if (pictureFailure) {
+        say(err, *pictureFailure);
+        say(err, QStringLiteral("%1 holds the %2 frames written before it")
+                     .arg(o.output)
+                     .arg(meter.framesWritten()));
+        return ExitPictureUnreadable;
+    }
+    if (end == job::JobEnd::Stopped) {
+        QString reason = AviFailureReason();
+        if (reason.isEmpty())
+            reason = boxes.prompts().value(0, QStringLiteral("the AVI layer gave no reason"));
+        say(err, QStringLiteral("%1: %2").arg(o.output, reason));
+        return ExitWriteFailed;
+    }
+    if (!o.quiet)
+        say(err, (end == job::JobEnd::Aborted ? QStringLiteral("interrupted; wrote ")
+                                              : QStringLiteral("wrote ")) +
+                     summary(o, meter.framesWritten()));
+    return end == job::JobEnd::Aborted ? ExitInterrupted : ExitDone;
+}
+
+} // namespace
+
+QString CompressorTable() {
+    QString table;
+    for (const avi::Compressor* c : avi::availableCompressors()) {
+        QString code;
+        for (int i = 0; i < 4; ++i)
+            code += QChar(char((c->fccHandler >> (8 * i)) & 0xFF));
+        table += QStringLiteral("%1  %2  %3  %4\n")
+                     .arg(code, QString::fromLatin1(c->name).leftJustified(32),
+                          (c->lossless ? QStringLiteral("lossless") : QStringLiteral("lossy"))
+                              .leftJustified(8),
+                          QString::fromLatin1(c->players));
+    }
+    return table;
+}
+
+int RunMake(const MakeOptions& o, std::FILE* in, std::FILE* err) {
+    QStringList pictures;
+    try {
+        pictures = ExpandPictureArguments(o.pictureArguments, o.listFile, in);
+    } catch (const picture::PictureError& e) {
+        say(err, e.message());
+        return ExitPictureUnreadable;
+    }
+    if (pictures.isEmpty()) {
+        say(err, QStringLiteral("no BMP, JPEG or GIF pictures in the arguments given"));
+        return ExitUsage;
+    }
+    if (qint64(pictures.size()) * o.framesPerPicture > INT32_MAX) {
+        say(err, QStringLiteral("more frames than one AVI file holds"));
+        return ExitUsage;
+    }
+    if (QFileInfo::exists(o.output) && !o.overwrite) {
+        say(err, QStringLiteral("%1 exists; -y replaces it").arg(o.output));
+        return ExitOutputExists;
+    }
+
+    // Every picture is looked at before the output is touched.
+    Survey survey;
+    try {
+        survey = SurveyPictureFormats(pictures, Interrupted);
+    } catch (const picture::PictureError& e) {
+        say(err, e.message());
+        return ExitPictureUnreadable;
+    }
+    if (!survey.completed)
+        return ExitInterrupted;
+    if (!survey.differing.isEmpty()) {
+        reportDiffering(err, survey);
+        return ExitPicturesDiffer;
+    }
+    if (const std::string why =
+            avi::sizeProblem(*o.compressor, survey.first.Width, survey.first.Height);
+        !why.empty()) {
+        say(err, QStringLiteral("%1 %2; the pictures are %3 x %4")
+                     .arg(QString::fromLatin1(o.compressor->name), QString::fromStdString(why))
+                     .arg(survey.first.Width)
+                     .arg(survey.first.Height));
+        return ExitCompressorRefused;
+    }
+    return writeVideo(o, pictures, err);
+}
+
+} // namespace make

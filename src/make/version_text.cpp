@@ -1,0 +1,12 @@
+#include "make/version_text.h"
+
+#include "platform/program_version.h"
+
+namespace make {
+
+QString ProgramVersionText() {
+    // The same version the About window shows.
+    return platform::versionText(platform::programVersion());
+}
+
+} // namespace make

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+namespace make {
+
+// The program's version as the About window shows it.
+QString ProgramVersionText();
+
+} // namespace make

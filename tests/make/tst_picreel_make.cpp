@@ -1,0 +1,229 @@
+#include "avi_test_support.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+namespace {
+
+// What a run of the program did.
+struct Run {
+    int exitCode = -1;
+    QString err;
+};
+
+Run picreelMake(const QStringList& args, const QString& folder, const QByteArray& input = {}) {
+    QProcess p;
+    p.setWorkingDirectory(folder);
+    p.start(QStringLiteral(PICREEL_MAKE), args);
+    p.write(input);
+    p.closeWriteChannel();
+    p.waitForFinished(120000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+// A 24-bit Bitmap file of makeDib's picture; returns the frame players must show for it.
+QByteArray writeBitmap(const QString& path, int width, int height, int seed) {
+    const TestDib d = makeDib(width, height, 24, seed, 0);
+    QByteArray file("BM");
+    const quint32 header[] = {quint32(14 + d.info.size() + d.bits.size()), 0,
+                              quint32(14 + d.info.size())};
+    for (const quint32 v : header)
+        file += QByteArray(reinterpret_cast<const char*>(&v), 4);
+    file += QByteArray(reinterpret_cast<const char*>(d.info.data()), qsizetype(d.info.size()));
+    file += QByteArray(reinterpret_cast<const char*>(d.bits.data()), qsizetype(d.bits.size()));
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(file) != file.size())
+        QTest::qFail("cannot write a test picture", __FILE__, __LINE__);
+    return d.expected;
+}
+
+QString formatEntry(const QString& path, const QString& entry) {
+    return QString::fromLatin1(
+        run("ffprobe", {"-v", "error", "-show_entries", entry, "-of", "csv=p=0", path}).trimmed());
+}
+
+// GStreamer's duration of the file, "H:MM:SS.nnnnnnnnn".
+QString gstreamerDuration(const QString& path) {
+    const QString text = QString::fromLocal8Bit(run("gst-discoverer-1.0", {path}));
+    const qsizetype at = text.indexOf(QStringLiteral("Duration: "));
+    return at < 0 ? QString() : text.mid(at + 10, 17);
+}
+
+} // namespace
+
+class TestPicreelMake : public QObject {
+    Q_OBJECT
+
+private slots:
+    void folderBecomesVideo_data();
+    void folderBecomesVideo();
+    void picturesThatDifferAreAllListed();
+    void unreadablePictureIsNamed();
+    void interruptLeavesValidShorterFile();
+    void badArgumentsGiveUsage_data();
+    void badArgumentsGiveUsage();
+    void listFromStandardInput();
+    void existingOutputIsKeptWithoutY();
+};
+
+void TestPicreelMake::folderBecomesVideo_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("framesPerPicture");
+    QTest::addColumn<QString>("rate");
+    QTest::addColumn<QString>("duration");
+    QTest::addColumn<double>("psnrAtLeast");
+    QTest::addColumn<QString>("storedAt"); // packet positions; "" for every frame
+
+    QTest::newRow("1 fps, 2 s, uncompressed") << QStringList{"-r", "1", "-d", "2"} << 2 << "1/1"
+                                              << "6.000000" << 99.0 << "";
+    QTest::newRow("25 fps, 0.2 s, MJPEG")
+        << QStringList{"-r", "25", "-d", "0.2", "-c", "mjpg", "-q", "90"} << 5 << "25/1"
+        << "0.600000" << 30.0 << "";
+    // 0.1 s at 29.97 is 2.997 frames: rounded to 3.
+    QTest::newRow("30000/1001, zero-length repeats")
+        << QStringList{"-r", "30000/1001", "-d", "0.1", "--zero-length-repeats"} << 3
+        << "30000/1001"
+        << "0.300300" << 99.0 << "0 3 6 8";
+}
+
+// A folder of pictures, in natural order, each for its whole duration, the last one included.
+void TestPicreelMake::folderBecomesVideo() {
+    QFETCH(QStringList, args);
+    QFETCH(int, framesPerPicture);
+    QFETCH(QString, rate);
+    QFETCH(QString, duration);
+    QFETCH(double, psnrAtLeast);
+    QFETCH(QString, storedAt);
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir("pictures");
+    QByteArray expected, stored;
+    for (const int n : {1, 2, 10}) {
+        const QByteArray frame = writeBitmap(dir.filePath("pictures/img%1.bmp").arg(n), 64, 48, n);
+        for (int f = 0; f < framesPerPicture; ++f)
+            expected += frame;
+        stored += n == 10 ? frame + frame : frame; // the last frame is never a null one
+    }
+
+    const Run r = picreelMake(args << "--quiet"
+                                   << "pictures",
+                              dir.path());
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.err, QString());
+    const QString avi = dir.filePath("PICREEL.avi");
+    QCOMPARE(formatEntry(avi, "stream=r_frame_rate"), rate);
+    QCOMPARE(formatEntry(avi, "format=duration"), duration);
+    QCOMPARE(gstreamerDuration(avi), QStringLiteral("0:00:0") + duration + "000");
+    if (!storedAt.isEmpty()) {
+        QCOMPARE(QString::fromLatin1(probe(avi, "packet=pts")), storedAt);
+        expected = stored;
+    }
+    QCOMPARE(leastPsnr(decode(avi, !storedAt.isEmpty()), expected, 64 * 48 * 3) >= psnrAtLeast,
+             true);
+}
+
+// Every picture whose size differs from the first's is named; the output is never made.
+void TestPicreelMake::picturesThatDifferAreAllListed() {
+    QTemporaryDir dir;
+    writeBitmap(dir.filePath("a1.bmp"), 64, 48, 1);
+    writeBitmap(dir.filePath("a2.bmp"), 64, 40, 2);
+    writeBitmap(dir.filePath("a3.bmp"), 64, 48, 3);
+    writeBitmap(dir.filePath("a4.bmp"), 48, 64, 4);
+
+    const Run r = picreelMake({"."}, dir.path());
+    QCOMPARE(r.exitCode, 2);
+    QVERIFY(r.err.contains("This picture file (./a2.bmp) is a different size or colour depth."));
+    QVERIFY(r.err.contains("  ./a2.bmp: 64 x 40, 24 bits\n"));
+    QVERIFY(r.err.contains("  ./a4.bmp: 48 x 64, 24 bits\n"));
+    QVERIFY(!r.err.contains("a3.bmp"));
+    QVERIFY(!QFile::exists(dir.filePath("PICREEL.avi")));
+}
+
+void TestPicreelMake::unreadablePictureIsNamed() {
+    QTemporaryDir dir;
+    writeBitmap(dir.filePath("good.bmp"), 64, 48, 1);
+    QFile text(dir.filePath("notes.jpg"));
+    QVERIFY(text.open(QIODevice::WriteOnly) && text.write("not a picture") > 0);
+    text.close();
+
+    const Run r = picreelMake({"good.bmp", "notes.jpg", "gone.bmp"}, dir.path());
+    QCOMPARE(r.exitCode, 3);
+    QCOMPARE(r.err, QStringLiteral("picreel-make: notes.jpg: not a BMP, JPEG or GIF picture\n"));
+    QVERIFY(!QFile::exists(dir.filePath("PICREEL.avi")));
+}
+
+// SIGTERM mid-job: the frames written so far make a complete file that every frame decodes from.
+void TestPicreelMake::interruptLeavesValidShorterFile() {
+    QTemporaryDir dir;
+    writeBitmap(dir.filePath("big.bmp"), 1280, 720, 1);
+    QProcess p;
+    p.setWorkingDirectory(dir.path());
+    p.start(QStringLiteral(PICREEL_MAKE), {"-f", "100000", "-r", "25", "big.bmp", "-o", "o.avi"});
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(dir.filePath("o.avi")).size() > 50'000'000, 60000);
+    p.terminate();
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 130);
+    const QString avi = dir.filePath("o.avi");
+    const int frames = formatEntry(avi, "stream=nb_frames").toInt();
+    QVERIFY(frames > 10 && frames < 100000);
+    QCOMPARE(decode(avi).size(), qsizetype(frames) * 1280 * 720 * 3);
+    QVERIFY(QString::fromLocal8Bit(p.readAllStandardError())
+                .contains(QStringLiteral("interrupted; wrote o.avi: %1 frames").arg(frames)));
+}
+
+void TestPicreelMake::badArgumentsGiveUsage_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("unknown option") << QStringList{"--fast", "a.bmp"} << "Unknown option 'fast'";
+    QTest::newRow("rate 0") << QStringList{"-r", "0", "a.bmp"} << "--fps wants";
+    QTest::newRow("rate above 240") << QStringList{"-r", "240.5", "a.bmp"} << "--fps wants";
+    QTest::newRow("rate over 0") << QStringList{"-r", "30/0", "a.bmp"} << "--fps wants";
+    QTest::newRow("duration and frames")
+        << QStringList{"-d", "1", "-f", "2", "a.bmp"} << "not both";
+    QTest::newRow("duration 0") << QStringList{"-d", "0", "a.bmp"} << "--duration wants";
+    QTest::newRow("quality 101") << QStringList{"-q", "101", "a.bmp"} << "--quality wants";
+    QTest::newRow("no such compressor") << QStringList{"-c", "XYZW", "a.bmp"} << "\"XYZW\"";
+    QTest::newRow("no pictures") << QStringList{"-y"} << "no pictures given";
+}
+
+void TestPicreelMake::badArgumentsGiveUsage() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, says);
+    QTemporaryDir dir;
+    const Run r = picreelMake(args, dir.path());
+    QCOMPARE(r.exitCode, 64);
+    QVERIFY2(r.err.contains(says), qPrintable(r.err));
+    QVERIFY(r.err.endsWith("Try 'picreel-make --help' for more.\n"));
+}
+
+// The list's order, not the names' order.
+void TestPicreelMake::listFromStandardInput() {
+    QTemporaryDir dir;
+    const QByteArray first = writeBitmap(dir.filePath("img1.bmp"), 32, 32, 1);
+    const QByteArray second = writeBitmap(dir.filePath("img2.bmp"), 32, 32, 2);
+    const Run r = picreelMake({"--quiet", "--from-list", "-"}, dir.path(),
+                              "img2.bmp\r\n\n" + dir.filePath("img1.bmp").toLocal8Bit() + "\n");
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(decode(dir.filePath("PICREEL.avi")), second + first);
+}
+
+void TestPicreelMake::existingOutputIsKeptWithoutY() {
+    QTemporaryDir dir;
+    writeBitmap(dir.filePath("a.bmp"), 32, 32, 1);
+    QFile old(dir.filePath("out.avi"));
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("precious") == 8);
+    old.close();
+
+    const Run refused = picreelMake({"a.bmp", "-o", "out.avi"}, dir.path());
+    QCOMPARE(refused.exitCode, 4);
+    QCOMPARE(refused.err, QStringLiteral("picreel-make: out.avi exists; -y replaces it\n"));
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("precious"));
+    old.close();
+    QCOMPARE(picreelMake({"a.bmp", "-o", "out.avi", "-y", "--quiet"}, dir.path()).exitCode, 0);
+    QCOMPARE(formatEntry(dir.filePath("out.avi"), "stream=nb_frames"), QStringLiteral("1"));
+}
+
+QTEST_GUILESS_MAIN(TestPicreelMake)
+#include "tst_picreel_make.moc"
