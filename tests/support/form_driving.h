@@ -8,8 +8,7 @@
 
 // Presses `button` on row `row` of a list as the user does, on the list's viewport.
 inline void clickRow(QListWidget* list, int row, Qt::MouseButton button = Qt::LeftButton) {
-    QTest::mouseClick(list->viewport(), button, {},
-                      list->visualItemRect(list->item(row)).center());
+    QTest::mouseClick(list->viewport(), button, {}, list->visualItemRect(list->item(row)).center());
 }
 
 inline void doubleClickRow(QListWidget* list, int row) {
