@@ -4,6 +4,7 @@
 // the folder list until the file list, the Add ALL caption and the command states are up to
 // date and the window has handled what the change posted; and listing the same folder's
 // names with QDir alone. Each round first opens OTHER_FOLDER so that every change is real.
+#include "bench_timing.h"
 #include "controls/dir_list.h"
 #include "controls/file_list.h"
 #include "mainwindow/my_main_form.h"
@@ -16,19 +17,6 @@
 
 #include <algorithm>
 #include <cstdio>
-
-namespace {
-
-double median(QList<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.isEmpty() ? 0 : v[v.size() / 2];
-}
-
-double msSince(const QElapsedTimer& t) {
-    return double(t.nsecsElapsed()) / 1e6;
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
