@@ -6,6 +6,7 @@
 // big pictures, as wall time and as this thread's processor time; the same three pictures
 // decoded whole; Add ALL on the small folder (wall and processor time); loading every small
 // picture once with QImage (the faster of a run before and one after Add ALL).
+#include "bench_timing.h"
 #include "controls/file_list.h"
 #include "controls/list_box.h"
 #include "mainwindow/my_main_form.h"
@@ -22,15 +23,6 @@
 #include <ctime>
 
 namespace {
-
-double median(QList<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.isEmpty() ? 0 : v[v.size() / 2];
-}
-
-double msSince(const QElapsedTimer& t) {
-    return double(t.nsecsElapsed()) / 1e6;
-}
 
 // The processor time this thread has used: on a shared machine it shows the work itself,
 // whatever else runs beside it.

@@ -29,10 +29,10 @@ bool FileList::matches(const QString& name) const {
                        [&](const QRegularExpression& re) { return re.match(name).hasMatch(); });
 }
 
-bool FileList::readFolder(const QString& folder) {
+std::optional<QStringList> FileList::matchingFiles(const QString& folder) const {
     const QFileInfo info(folder);
     if (!info.isDir() || !info.isReadable() || !info.isExecutable())
-        return false;
+        return std::nullopt;
     QDir dir(folder);
     dir.setFilter(QDir::Files | QDir::NoDotAndDotDot);
     QStringList names;
@@ -40,10 +40,16 @@ bool FileList::readFolder(const QString& folder) {
         if (matches(name))
             names.append(name);
     std::sort(names.begin(), names.end(), paths::naturalLess);
+    return names;
+}
 
+bool FileList::readFolder(const QString& folder) {
+    const std::optional<QStringList> names = matchingFiles(folder);
+    if (!names)
+        return false;
     quietly([&] {
         clear();
-        addItems(names);
+        addItems(*names);
     });
     selectQuietly(-1);
     return true;

@@ -4,6 +4,8 @@
 
 #include <QRegularExpression>
 
+#include <optional>
+
 namespace controls {
 
 // A classic file list: the files (never folders) of one folder whose names match a
@@ -27,6 +29,9 @@ public:
 
     // Whether a bare file name matches the pattern.
     bool matches(const QString& name) const;
+    // The names this list would show for folder, in its order; nullopt when folder cannot
+    // be listed.
+    std::optional<QStringList> matchingFiles(const QString& folder) const;
 
 signals:
     void PathChange();

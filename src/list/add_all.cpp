@@ -9,32 +9,37 @@
 #include <QLabel>
 #include <QPushButton>
 
-// Runs to its end without letting the window process events: the list and the status are
-// repainted by hand after every file, and only the boxes for files that fail interrupt it.
 void MyMainForm::All_button_Click() {
     if (abortIfBusy())
         return;
     if (File1->ListCount() == 0)
         return;
+    QStringList paths;
+    for (int i = 0; i < File1->ListCount(); ++i)
+        paths << JoinPath(File1->Path(), File1->List(i));
+    appendLoadablePictures(paths);
+}
 
+// Runs to its end without letting the window process events: the list and the status are
+// repainted by hand after every file, and only the boxes for files that fail interrupt it.
+void MyMainForm::appendLoadablePictures(const QStringList& paths) {
     setMousePointer(platform::MousePointer::Hourglass);
-    const int last = File1->ListCount() - 1;
-    for (int i = 0; i <= last; ++i) {
-        const QString path = JoinPath(File1->Path(), File1->List(i));
+    const int count = int(paths.size());
+    for (int i = 0; i < count; ++i) {
+        const QString& path = paths[i];
         QImage picture;
         if (picture::IsLoadablePicture(path, picture)) {
             TempImage->setPicture(picture);
             BMPlist->AddItem(path);
             BMPlist->Refresh();
-            lblStatus->setText(
-                QStringLiteral("Adding %1 of %2").arg(i + 1).arg(File1->ListCount()));
+            lblStatus->setText(QStringLiteral("Adding %1 of %2").arg(i + 1).arg(count));
             lblStatus->repaint();
         } else {
             platform::MsgBox(QStringLiteral("File (%1 of %2) is not a valid picture format")
                                  .arg(i + 1)
-                                 .arg(File1->ListCount()),
+                                 .arg(count),
                              platform::MsgButtons::OK, platform::MsgIcon::Exclamation,
-                             QStringLiteral("Unable to Add: ") + File1->List(i));
+                             QStringLiteral("Unable to Add: ") + FileNamePart(path));
         }
     }
     setMousePointer(platform::MousePointer::Default);

@@ -74,6 +74,49 @@ public:
     void All_button_Click();
     void File1_PathChange();
 
+    // --- list edits (list/list_edits.cpp) ---
+    void Add_button_Click();
+    void File1_DblClick();
+    void Insert_button_Click();
+    void Remove_button_Click();
+    void No_duplicates_button_Click();
+    void ClearALLmenu_Click();
+    void UpButton_Click();
+    void DownButton_Click();
+    // Pictures or folders dropped on the picture list (list/picture_drop.cpp).
+    void BMPlist_DropFiles(const QStringList& paths);
+
+    // --- menu commands (list/menu_commands.cpp); the three menu-open rules run each time
+    // their menu opens ---
+    void FileMenu_Click();
+    void BitmapMenu_Click();
+    void AVImenu_Click();
+    void SaveMenu_Click();
+    void DeskTopMenuItem_Click();
+    void AddBMPmenu_Click();
+    void InsertMenu_Click();
+    void AddAllMenu_Click();
+    void RemoveMenu_Click();
+    void NoDuplicatesMenu_Click();
+    void SHiftUpMenu_Click();
+    void ShiftDownMenu_Click();
+    void MakeAVImenu_Click();
+    void PlayAVImenu_Click();
+
+    // --- folder browser (browse/folder_browser.cpp) ---
+    void Drive1_Change();
+    void Dir1_Change();
+    void DesktopButton_Click();
+    void File1_MouseDown(const controls::MouseArgs& args);
+
+    // --- preview and Open (browse/preview.cpp, browse/open_command.cpp) ---
+    void File1_Click();
+    void RefreshPreview();
+    void imgPreview_MouseDown(const controls::MouseArgs& args);
+    void imgPreview_DblClick();
+    void PreviewMenu_Click();
+    void OpenMenu_Click();
+
     // --- full-size preview (browse/full_size_preview.cpp) ---
     void ShowFullSizePreview(const QString& path);
 
@@ -169,6 +212,9 @@ private:
     void connectHandlers();
     // When busy, turns the command into an abort request and answers true.
     bool abortIfBusy();
+    // Appends every path that loads as a picture, reporting each one that does not, then
+    // selects the last entry and refreshes as Add ALL does (list/add_all.cpp).
+    void appendLoadablePictures(const QStringList& paths);
     // A press on a picture that stands for list entry `entry`: the right button previews it
     // at full size, the left one selects it when `leftSelects`; other buttons do nothing.
     void pressOnEntry(const controls::MouseArgs& args, int entry, bool leftSelects);

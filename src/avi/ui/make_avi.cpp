@@ -5,6 +5,7 @@
 #include "mainwindow/my_main_form.h"
 #include "paths/path_functions.h"
 #include "platform/platform.h"
+#include "platform/url_execute.h"
 
 #include <QFileInfo>
 #include <QPushButton>
@@ -55,5 +56,5 @@ bool MyMainForm::ChooseAviFile() {
 
 void MyMainForm::PlayAVIbutton_Click() {
     // Nothing to tell when no program opens the file: the user sees nothing happen.
-    platform::current().openDocument(AviFilePath);
+    URLexecute::ShellExecute(AviFilePath);
 }

@@ -1,0 +1,79 @@
+// The drive, folder and file lists kept in step. A folder change empties the preview but
+// leaves its size label alone; a failure changes nothing that was not already changed.
+#include "browse/special_windows_folders.h"
+#include "controls/dir_list.h"
+#include "controls/drive_list.h"
+#include "controls/file_list.h"
+#include "controls/image_box.h"
+#include "controls/mouse_args.h"
+#include "mainwindow/my_main_form.h"
+#include "paths/path_functions.h"
+#include "platform/message_box.h"
+#include "platform/platform.h"
+
+#include <QFileInfo>
+#include <QLabel>
+
+namespace {
+
+void folderFailure() {
+    platform::current().beep();
+    platform::MsgBox(QStringLiteral("Invalid folder/Path selected."), platform::MsgButtons::OK,
+                     platform::MsgIcon::None, QStringLiteral("ERROR - Invalid Folder/Path"));
+}
+
+// A volume that is not ready, or whose root is gone or cannot be searched, cannot be opened.
+bool volumeReadable(const controls::DriveList* drive) {
+    const QFileInfo root(drive->rootPath());
+    return drive->isReady() && root.isDir() && root.isExecutable();
+}
+
+} // namespace
+
+void MyMainForm::Drive1_Change() {
+    // Writing the folder list's path raises the folder change, which runs to its end first.
+    if (!volumeReadable(Drive1) || !Dir1->setPath(Drive1->Drive())) {
+        platform::current().beep();
+        platform::MsgBox(QStringLiteral("Drive not ready, or Invalid."), platform::MsgButtons::OK,
+                         platform::MsgIcon::None,
+                         QStringLiteral("Error - Drive (") + Drive1->Drive() + u')');
+        return;
+    }
+    CurrentPicturePath = QString();
+    Preview_filename_label->setText(QStringLiteral("No File"));
+    imgPreview->clearPicture();
+}
+
+void MyMainForm::Dir1_Change() {
+    if (!File1->setPath(Dir1->Path())) {
+        folderFailure();
+        return;
+    }
+    CurrentPicturePath = QString();
+    Preview_filename_label->setText(QStringLiteral("No File"));
+    imgPreview->clearPicture();
+    RefreshCommandStates();
+}
+
+// Not busy-aware. A desktop folder that cannot be found or opened is reported as any other
+// folder that cannot be opened, and the lists stay where they were.
+void MyMainForm::DesktopButton_Click() {
+    const QString desktop = SpecialWindowsFolders::GetDesktopFolderPath();
+    if (desktop.isEmpty() || !QFileInfo(desktop).isDir()) {
+        folderFailure();
+        return;
+    }
+    Drive1->setDrive(desktop);
+    Dir1->setPath(desktop);
+    File1->setFocus();
+}
+
+// The right button shows the selected row, not the row under the pointer: it never moves
+// the selection.
+void MyMainForm::File1_MouseDown(const controls::MouseArgs& args) {
+    if (abortIfBusy())
+        return;
+    if (args.Button == controls::RightButton && File1->ListIndex() != -1)
+        ShowFullSizePreview(StripTrailingBackslash(File1->Path()) + QDir::separator() +
+                            File1->List(File1->ListIndex()));
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "browse/preview_form.h"
+#include "mainwindow/my_main_form.h"
+
+#include <QListWidget>
+#include <QTest>
+
+// Presses `button` on row `row` of a list as the user does, on the list's viewport.
+inline void clickRow(QListWidget* list, int row, Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mouseClick(list->viewport(), button, {}, list->visualItemRect(list->item(row)).center());
+}
+
+inline void doubleClickRow(QListWidget* list, int row) {
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {},
+                       list->visualItemRect(list->item(row)).center());
+}
+
+// The picture path the full-size window shows, "" when it is not open.
+inline QString fullSizePreviewed(const MyMainForm& form) {
+    const auto* window = form.findChild<PreviewForm*>();
+    return window && window->isVisible() ? window->windowTitle().mid(1) : QString();
+}
+
+inline QStringList rows(const QListWidget* list) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->item(i)->text();
+    return texts;
+}
