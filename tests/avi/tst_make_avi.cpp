@@ -215,7 +215,6 @@ void MakeAviTest::abortAnsweredNoThenYes() {
     QCOMPARE(form->MakeAVI_button->text(), "Make AVI File");
     const QByteArray expected = framesOf(pictures.mid(0, 1), 3) + framesOf(pictures.mid(1), 2);
     QCOMPARE(decode(out, true), expected);
-    QCOMPARE(gstreamerFrames(out), expected);
 }
 
 void MakeAviTest::eventsRunAndStatusPaintsBeforeEveryFrame() {
