@@ -25,6 +25,13 @@ namespace {
 const MsgBoxRequest abortQuestion{"Do you want to abort?", MsgButtons::YesNo, MsgIcon::Exclamation,
                                   "Make AVI File - Running"};
 
+struct TimingRow {
+    const char* fps;
+    const char* duration;
+    QByteArray rate; // as ffprobe gives it
+    int framesPerPicture;
+};
+
 // Counts the paints that reach a widget.
 struct PaintCounter : QObject {
     int paints = 0;
@@ -137,49 +144,22 @@ QByteArray MakeAviTest::framesOf(const QStringList& paths, int frames) {
 }
 
 void MakeAviTest::writesTheListInOrderAtItsTiming_data() {
-    QTest::addColumn<QString>("fps");
-    QTest::addColumn<QString>("duration");
-    QTest::addColumn<QString>("rate");
-    QTest::addColumn<int>("framesPerPicture");
-    QTest::newRow("10 / 0.1") << "10"
-                              << "0.1"
-                              << "10/1" << 1;
-    QTest::newRow("0.5 / 2") << "0.5"
-                             << "2"
-                             << "1/1" << 2;
-    QTest::newRow("29.97") << "29.97"
-                           << "1"
-                           << "30/1" << 1;
-    QTest::newRow("45 not left") << "45"
-                                 << "1"
-                                 << "30/1" << 1;
-    QTest::newRow("duration 1.5") << "1"
-                                  << "1.5"
-                                  << "1/1" << 2;
-    QTest::newRow("no number") << "abc"
-                               << "1"
-                               << "1/1" << 1;
-    QTest::newRow("fps beyond 32 bits") << "9e99"
-                                        << "1"
-                                        << "1/1" << 1;
-    QTest::newRow("duration 0") << "5"
-                                << "0"
-                                << "5/1" << 0;
-    QTest::newRow("duration beyond 32 bits") << "5"
-                                             << "9e99"
-                                             << "5/1" << 0;
+    QTest::addColumn<TimingRow>("row");
+    // What the boxes say becomes frames and rate by the timing rules, checked on their own;
+    // these rows reach each way the job can take them.
+    QTest::newRow("10 / 0.1") << TimingRow{"10", "0.1", "10/1", 1};
+    QTest::newRow("0.5 / 2") << TimingRow{"0.5", "2", "1/1", 2};
+    QTest::newRow("duration 0") << TimingRow{"5", "0", "5/1", 0};
+    QTest::newRow("duration beyond 32 bits") << TimingRow{"5", "9e99", "5/1", 0};
 }
 
 void MakeAviTest::writesTheListInOrderAtItsTiming() {
-    QFETCH(QString, fps);
-    QFETCH(QString, duration);
-    QFETCH(QString, rate);
-    QFETCH(int, framesPerPicture);
+    QFETCH(TimingRow, row);
     const QStringList pictures{picture("c.bmp", {32, 24}, 1), picture("a.jpg", {32, 24}, 2),
                                picture("b.bmp", {32, 24}, 3)};
     list(pictures);
-    form->txtFPS->setText(fps);
-    form->duration_txtbox->setText(duration);
+    form->txtFPS->setText(row.fps);
+    form->duration_txtbox->setText(row.duration);
     make(out);
 
     const platform::CommonDialog& save = desktop->fileDialogs.value(0);
@@ -195,10 +175,10 @@ void MakeAviTest::writesTheListInOrderAtItsTiming() {
 
     // ffprobe counts no frames as N/A.
     QCOMPARE(probe(out, "stream=r_frame_rate,nb_read_frames"),
-             rate.toUtf8() + ' ' +
-                 (framesPerPicture ? QByteArray::number(3 * framesPerPicture) : "N/A"));
-    if (framesPerPicture)
-        QCOMPARE(decode(out, true), framesOf(pictures, framesPerPicture));
+             row.rate + ' ' +
+                 (row.framesPerPicture ? QByteArray::number(3 * row.framesPerPicture) : "N/A"));
+    if (row.framesPerPicture)
+        QCOMPARE(decode(out, true), framesOf(pictures, row.framesPerPicture));
     QCOMPARE(form->lblStatus->text(), " AVI File - Completed");
     QCOMPARE(form->MakeAVI_button->text(), "Make AVI File");
     QCOMPARE(form->BMPlist->ListIndex(), 2);
@@ -235,7 +215,6 @@ void MakeAviTest::abortAnsweredNoThenYes() {
     QCOMPARE(form->MakeAVI_button->text(), "Make AVI File");
     const QByteArray expected = framesOf(pictures.mid(0, 1), 3) + framesOf(pictures.mid(1), 2);
     QCOMPARE(decode(out, true), expected);
-    QCOMPARE(gstreamerFrames(out), expected);
 }
 
 void MakeAviTest::eventsRunAndStatusPaintsBeforeEveryFrame() {
@@ -430,22 +409,16 @@ void MakeAviTest::timingBoxesCorrectEachOtherWhenLeft_data() {
     const auto row = [](const char* box, const char* typed, const char* fps, const char* dur) {
         QTest::addRow("%s %s", box, typed) << box << typed << fps << dur;
     };
+    // One row per branch: the limit, whole or four decimals, nothing to divide, no limit on
+    // the duration the fps box sets; the duration box's two limits and a plain value.
     row("fps", "45", "30", "0.0333");
-    row("fps", "0.5", "0.5", "2");
     row("fps", "0.3", "0.3", "3");
-    row("fps", "4", "4", "0.25");
-    row("fps", "3", "3", "0.3333");
     row("fps", "7", "7", "0.1429");
-    row("fps", "1", "1", "1");
     row("fps", "0", "0", "7");
-    row("fps", "-2", "-2", "7");
-    row("fps", "+", "+", "7"); // no number (letters never reach the box)
     row("fps", "0.01", "0.01", "100");
     row("duration", "0.01", "30", "0.0333");
     row("duration", "150", "0.0101", "99");
-    row("duration", "0.04", "25", "0.04");
     row("duration", "2", "0.5", "2");
-    row("duration", "1", "1", "1");
 }
 
 void MakeAviTest::timingBoxesCorrectEachOtherWhenLeft() {

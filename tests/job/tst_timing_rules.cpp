@@ -45,10 +45,8 @@ void TimingRulesTest::wholeFramesAndRate_data() {
     QTest::addColumn<uint>("rate");
     QTest::newRow("0.1") << "0.1" << 1 << 1u;
     QTest::newRow("1.5") << "1.5" << 2 << 2u;
-    QTest::newRow("29.97") << "29.97" << 30 << 30u;
     QTest::newRow("45") << "45" << 45 << 30u;
     QTest::newRow("0") << "0" << 0 << 1u;
-    QTest::newRow("-0.5") << "-0.5" << 0 << 1u;
     QTest::newRow("-5") << "-5" << -5 << 1u;
     QTest::newRow("2147483647") << "2147483647" << 2147483647 << 30u;
     QTest::newRow("2147483648") << "2147483648" << -1 << 1u;

@@ -39,18 +39,6 @@ QByteArray writeBitmap(const QString& path, int width, int height, int seed) {
     return d.expected;
 }
 
-QString formatEntry(const QString& path, const QString& entry) {
-    return QString::fromLatin1(
-        run("ffprobe", {"-v", "error", "-show_entries", entry, "-of", "csv=p=0", path}).trimmed());
-}
-
-// GStreamer's duration of the file, "H:MM:SS.nnnnnnnnn".
-QString gstreamerDuration(const QString& path) {
-    const QString text = QString::fromLocal8Bit(run("gst-discoverer-1.0", {path}));
-    const qsizetype at = text.indexOf(QStringLiteral("Duration: "));
-    return at < 0 ? QString() : text.mid(at + 10, 17);
-}
-
 } // namespace
 
 class TestPicreelMake : public QObject {
@@ -112,9 +100,10 @@ void TestPicreelMake::folderBecomesVideo() {
     QCOMPARE(r.exitCode, 0);
     QCOMPARE(r.err, QString());
     const QString avi = dir.filePath("PICREEL.avi");
-    QCOMPARE(formatEntry(avi, "stream=r_frame_rate"), rate);
-    QCOMPARE(formatEntry(avi, "format=duration"), duration);
-    QCOMPARE(gstreamerDuration(avi), QStringLiteral("0:00:0") + duration + "000");
+    QCOMPARE(QString::fromLatin1(probe(avi, "stream=r_frame_rate")), rate);
+    QCOMPARE(QString::fromLatin1(probe(avi, "format=duration")), duration);
+    const QByteArray gstreamerDuration = "Duration: 0:00:0" + duration.toLatin1() + "000";
+    QVERIFY2(gstreamerDiscovers(avi).contains(gstreamerDuration), gstreamerDuration.constData());
     if (!storedAt.isEmpty()) {
         QCOMPARE(QString::fromLatin1(probe(avi, "packet=pts")), storedAt);
         expected = stored;
@@ -165,7 +154,7 @@ void TestPicreelMake::interruptLeavesValidShorterFile() {
     QVERIFY(p.waitForFinished(60000));
     QCOMPARE(p.exitCode(), 130);
     const QString avi = dir.filePath("o.avi");
-    const int frames = formatEntry(avi, "stream=nb_frames").toInt();
+    const int frames = probe(avi, "stream=nb_frames").toInt();
     QVERIFY(frames > 10 && frames < 100000);
     QCOMPARE(decode(avi).size(), qsizetype(frames) * 1280 * 720 * 3);
     QVERIFY(QString::fromLocal8Bit(p.readAllStandardError())
@@ -176,7 +165,6 @@ void TestPicreelMake::badArgumentsGiveUsage_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("says");
     QTest::newRow("unknown option") << QStringList{"--fast", "a.bmp"} << "Unknown option 'fast'";
-    QTest::newRow("rate 0") << QStringList{"-r", "0", "a.bmp"} << "--fps wants";
     QTest::newRow("rate above 240") << QStringList{"-r", "240.5", "a.bmp"} << "--fps wants";
     QTest::newRow("rate over 0") << QStringList{"-r", "30/0", "a.bmp"} << "--fps wants";
     QTest::newRow("duration and frames")
@@ -222,7 +210,7 @@ void TestPicreelMake::existingOutputIsKeptWithoutY() {
     QCOMPARE(old.readAll(), QByteArray("precious"));
     old.close();
     QCOMPARE(picreelMake({"a.bmp", "-o", "out.avi", "-y", "--quiet"}, dir.path()).exitCode, 0);
-    QCOMPARE(formatEntry(dir.filePath("out.avi"), "stream=nb_frames"), QStringLiteral("1"));
+    QCOMPARE(probe(dir.filePath("out.avi"), "stream=nb_frames"), "1");
 }
 
 QTEST_GUILESS_MAIN(TestPicreelMake)
