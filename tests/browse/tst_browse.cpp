@@ -210,7 +210,6 @@ void BrowseTest::rightPressOnFileList_data() {
     QTest::addColumn<QString>("shown");
 
     QTest::newRow("no selected row") << -1 << 0 << "";
-    QTest::newRow("over the selected row") << 1 << 1 << "b.Jpg";
     QTest::newRow("over another row") << 1 << 3 << "b.Jpg";
 }
 
@@ -284,8 +283,6 @@ void BrowseTest::openCancelledChangesNothing() {
     QCOMPARE(shown.Filter, "Picture Files (BMP,JPG,GIF)| *.BMP;*.JPG;*.GIF|All files (*.*)|*.*");
     QCOMPARE(shown.FileName, "");
     QCOMPARE(shown.DialogTitle, "Select Source Picture");
-    QCOMPARE(shown.CancelError, false);
-    QCOMPARE(shown.Flags, 4);
     QCOMPARE(w().CurrentPicturePath, dir("pics/a.BMP"));
     QCOMPARE(w().File1->ListIndex(), 0);
 }
@@ -318,11 +315,9 @@ void BrowseTest::busyBrowserOnlyRequestsAbort() {
     QCOMPARE(w().CurrentPicturePath, dir("pics/a.BMP"));
     QVERIFY(w().AbortRequested);
 
-    for (Qt::MouseButton b : {Qt::RightButton, Qt::MiddleButton}) {
-        w().AbortRequested = false;
-        clickRow(w().File1, 0, b);
-        QVERIFY(w().AbortRequested);
-    }
+    w().AbortRequested = false;
+    clickRow(w().File1, 0, Qt::RightButton);
+    QVERIFY(w().AbortRequested);
     QCOMPARE(fullSizePreviewed(w()), QString());
     w().AbortRequested = false;
     QTest::mouseClick(w().imgPreview, Qt::RightButton);

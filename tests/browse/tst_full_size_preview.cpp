@@ -78,7 +78,6 @@ void FullSizePreviewTest::keyOrPressClosesIt_data() {
     QTest::addColumn<QString>("how");
     QTest::newRow("key") << "key";
     QTest::newRow("left press") << "left";
-    QTest::newRow("right press") << "right";
     QTest::newRow("close button") << "close";
 }
 
@@ -91,8 +90,6 @@ void FullSizePreviewTest::keyOrPressClosesIt() {
         QTest::keyClick(w, Qt::Key_X);
     else if (how == "left")
         QTest::mouseClick(w, Qt::LeftButton);
-    else if (how == "right")
-        QTest::mouseClick(w, Qt::RightButton);
     else
         w->close();
     QVERIFY(!w->isVisible());

@@ -23,7 +23,6 @@ private slots:
     void mouseDownCarriesTheClassicCodes_data();
     void mouseDownCarriesTheClassicCodes();
     void clickFollowsTheUsersSelection();
-    void fileListClickNamesTheClickedFile();
 };
 
 namespace {
@@ -203,23 +202,6 @@ void ControlsTest::clickFollowsTheUsersSelection() {
         QVERIFY2(w.list.ListIndex() == step.listIndex, step.what);
     }
     QCOMPARE(w.list.hasFocus(), true); // the keys above really went to the list
-}
-
-void ControlsTest::fileListClickNamesTheClickedFile() {
-    QTemporaryDir dir;
-    for (const char* name : {"a.bmp", "b.bmp"}) {
-        QFile f(dir.filePath(name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-    }
-    controls::FileList list;
-    QVERIFY(list.setPath(dir.path()));
-    QStringList named;
-    connect(&list, &controls::FileList::Click, [&] { named.append(list.FileName()); });
-    list.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&list));
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
-                      list.visualItemRect(list.item(1)).center());
-    QCOMPARE(named, QStringList{"b.bmp"});
 }
 
 QTEST_MAIN(ControlsTest)
