@@ -60,6 +60,7 @@ private slots:
     void noFileChosenLeavesTheWindowIdle();
     void emptyListBeepsAndStaysIdle();
     void compressionCancelledLeavesAFileWithoutFrames();
+    void pictureTooWideForAviEndsInTheErrorBox();
     void checkStopsAtTheFirstPictureItCannotUse_data();
     void checkStopsAtTheFirstPictureItCannotUse();
     void listClearedDuringTheJobKeepsTheVideoLength();
@@ -282,6 +283,22 @@ void MakeAviTest::compressionCancelledLeavesAFileWithoutFrames() {
     QCOMPARE(compressionDialogs, 1);
     QVERIFY(desktop->boxes.isEmpty());
     QCOMPARE(probe(out, "stream=nb_read_frames"), "N/A"); // readable, no frames
+    QVERIFY(!form->PlayAVIbutton->isEnabled());
+    QCOMPARE(form->MakeAVI_button->text(), "Make AVI File");
+}
+
+// The AVI format cannot hold a side over 32,767 pixels: the stream is refused before the
+// compression dialog, the job ends in its one error box, and the layer keeps why.
+void MakeAviTest::pictureTooWideForAviEndsInTheErrorBox() {
+    list({picture("wide.bmp", {40000, 2}, 1)});
+    desktop->expectOkBoxes(1);
+    make(out);
+    QCOMPARE(compressionDialogs, 0);
+    QCOMPARE(desktop->takeBoxes(),
+             (QList<MsgBoxRequest>{{"There was an error writing the file.", MsgButtons::OK,
+                                    MsgIcon::Information, "picreel"}}));
+    const QString reason = mAVIDecs::AVILastErrorText();
+    QVERIFY2(reason.contains("32,767"), qPrintable(reason));
     QVERIFY(!form->PlayAVIbutton->isEnabled());
     QCOMPARE(form->MakeAVI_button->text(), "Make AVI File");
 }
