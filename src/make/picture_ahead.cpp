@@ -35,8 +35,8 @@ void PictureAhead::work() {
         Result result;
         try {
             const QString& path = pictures_[i];
-            result.bitmap = std::make_shared<const picture::BitmapBytes>(
-                picture::EncodeBitmap(picture::LoadPicture(path), path));
+            result.bitmap =
+                std::make_shared<const picture::BitmapBytes>(picture::LoadPictureAsBitmap(path));
         } catch (...) {
             result.failure = std::current_exception();
         }

@@ -63,6 +63,40 @@ void packRow(const std::uint8_t* from, std::uint8_t* to, std::size_t width) {
 
 } // namespace
 
+BitmapCanvas::BitmapCanvas(int width, int height, int dotsPerMeterX, int dotsPerMeterY,
+                           const QString& path)
+    : height_(height) {
+    const auto w = std::size_t(width);
+    const auto h = std::size_t(height);
+    const std::size_t rowBytes = w * 3;
+    stride_ = (rowBytes + 3) & ~std::size_t(3);
+    pixelsAt_ = bitmapFileHeaderSize + bitmapInfoHeaderSize;
+    const std::size_t imageSize = stride_ * h;
+    // The loader's pixel limit keeps every picture it gives far below this.
+    if (pixelsAt_ + imageSize > std::size_t(INT32_MAX))
+        fail(path, QStringLiteral("the picture is too large for a Bitmap file"));
+
+    // Built whole in memory and written with one call: rows bottom-up, padded with zeros to
+    // four bytes as the format wants.
+    const std::size_t total = pixelsAt_ + imageSize;
+    bytes_ = {allocateBytes(total, PictureError::Kind::WriteFailed, path), total};
+    std::uint8_t* at = bytes_.data.get();
+    encodeFileHeader({bitmapSignature, std::int32_t(total), 0, 0, std::int32_t(pixelsAt_)}, at);
+    BitmapInfoHeader info;
+    info.biSize = bitmapInfoHeaderSize;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biSizeImage = std::int32_t(imageSize);
+    info.biXPelsPerMeter = std::max(0, dotsPerMeterX);
+    info.biYPelsPerMeter = std::max(0, dotsPerMeterY);
+    encodeInfoHeader(info, at + bitmapFileHeaderSize);
+    if (stride_ != rowBytes)
+        for (std::size_t y = 0; y < h; ++y)
+            std::memset(at + pixelsAt_ + y * stride_ + rowBytes, 0, stride_ - rowBytes);
+}
+
 BitmapBytes EncodeBitmap(const QImage& image, const QString& path) {
     if (image.isNull())
         fail(path, QStringLiteral("there is no picture to save"));
@@ -73,40 +107,11 @@ BitmapBytes EncodeBitmap(const QImage& image, const QString& path) {
                            : image.convertToFormat(QImage::Format_RGB32);
     if (rgb.isNull())
         fail(path, QStringLiteral("not enough memory to convert the picture"));
-
-    const auto width = std::size_t(rgb.width());
-    const auto height = std::size_t(rgb.height());
-    const std::size_t rowBytes = width * 3;
-    const std::size_t stride = (rowBytes + 3) & ~std::size_t(3);
-    const std::size_t headers = bitmapFileHeaderSize + bitmapInfoHeaderSize;
-    const std::size_t imageSize = stride * height;
-    // The loader's pixel limit keeps every picture it gives far below this.
-    if (headers + imageSize > std::size_t(INT32_MAX))
-        fail(path, QStringLiteral("the picture is too large for a Bitmap file"));
-
-    // Built whole in memory and written with one call: rows bottom-up, padded with zeros to
-    // four bytes as the format wants.
-    const std::size_t total = headers + imageSize;
-    auto buffer = allocateBytes(total, PictureError::Kind::WriteFailed, path);
-    encodeFileHeader({bitmapSignature, std::int32_t(total), 0, 0, std::int32_t(headers)},
-                     buffer.get());
-    BitmapInfoHeader info;
-    info.biSize = bitmapInfoHeaderSize;
-    info.biWidth = std::int32_t(width);
-    info.biHeight = std::int32_t(height);
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biSizeImage = std::int32_t(imageSize);
     // Qt keeps the resolution in dots per metre already.
-    info.biXPelsPerMeter = std::max(0, rgb.dotsPerMeterX());
-    info.biYPelsPerMeter = std::max(0, rgb.dotsPerMeterY());
-    encodeInfoHeader(info, buffer.get() + bitmapFileHeaderSize);
-    for (std::size_t y = 0; y < height; ++y) {
-        std::uint8_t* row = buffer.get() + headers + (height - 1 - y) * stride;
-        packRow(rgb.constScanLine(int(y)), row, width);
-        std::memset(row + rowBytes, 0, stride - rowBytes);
-    }
-    return {std::move(buffer), total};
+    BitmapCanvas canvas(rgb.width(), rgb.height(), rgb.dotsPerMeterX(), rgb.dotsPerMeterY(), path);
+    for (int y = 0; y < rgb.height(); ++y)
+        packRow(rgb.constScanLine(y), canvas.row(y), std::size_t(rgb.width()));
+    return canvas.take();
 }
 
 void SavePicture(const QImage& image, const QString& path) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 namespace picture {
 
@@ -23,5 +24,24 @@ struct BitmapBytes {
     std::size_t size = 0;
 };
 BitmapBytes EncodeBitmap(const QImage& image, const QString& path);
+
+// A Bitmap file as SavePicture lays it out, headers written and each row's padding zeroed,
+// whose pixel rows a decoder fills in place. Throws as EncodeBitmap does.
+class BitmapCanvas {
+public:
+    BitmapCanvas(int width, int height, int dotsPerMeterX, int dotsPerMeterY, const QString& path);
+    // Row y counted from the top of the picture, as decoders give them: width * 3 bytes of
+    // blue, green, red.
+    std::uint8_t* row(int y) {
+        return bytes_.data.get() + pixelsAt_ + std::size_t(height_ - 1 - y) * stride_;
+    }
+    BitmapBytes take() { return std::move(bytes_); }
+
+private:
+    BitmapBytes bytes_;
+    std::size_t pixelsAt_;
+    std::size_t stride_;
+    int height_;
+};
 
 } // namespace picture

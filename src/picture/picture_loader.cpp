@@ -1,5 +1,6 @@
 #include "picture/picture_loader.h"
 
+#include "picture/jpeg_decoder.h"
 #include "picture/picture_error.h"
 
 #include <QFile>
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace picture {
 
@@ -59,6 +61,19 @@ public:
     }
 
     const QByteArray& format() const { return format_; }
+
+    // The whole file, when it is a JPEG that libjpeg-turbo may decode here rather than Qt:
+    // not turned by its orientation tag, and of a sensible size to hold in memory.
+    std::optional<QByteArray> plainJpeg() {
+        constexpr qint64 largestHeld = 64 * 1024 * 1024;
+        if (format_ != "jpeg" || reader_.transformation() != QImageIOHandler::TransformationNone ||
+            file_.size() > largestHeld || !file_.seek(0))
+            return std::nullopt;
+        QByteArray whole = file_.readAll();
+        if (file_.error() != QFileDevice::NoError)
+            return std::nullopt;
+        return whole;
+    }
     QImageReader& reader() { return reader_; }
 
     QImage read() {
@@ -77,8 +92,33 @@ private:
 
 } // namespace
 
+namespace {
+
+// The picture decoded by `direct` when that can take it, else by Qt's reader and `fromQt`.
+// A JPEG libjpeg finds fault with goes to Qt's reader afresh, which gives its own verdict.
+template <typename Direct, typename FromQt>
+auto loadThrough(const QString& path, Direct direct, FromQt fromQt) {
+    {
+        CheckedReader checked(path);
+        const std::optional<QByteArray> jpeg = checked.plainJpeg();
+        if (!jpeg)
+            return fromQt(checked.read());
+        if (auto decoded = direct(*jpeg))
+            return std::move(*decoded);
+    }
+    return fromQt(CheckedReader(path).read());
+}
+
+} // namespace
+
 QImage LoadPicture(const QString& path) {
-    return CheckedReader(path).read();
+    return loadThrough(path, DecodeJpegToImage, [](QImage image) { return image; });
+}
+
+BitmapBytes LoadPictureAsBitmap(const QString& path) {
+    return loadThrough(
+        path, [&](const QByteArray& jpeg) { return DecodeJpegToBitmap(jpeg, path); },
+        [&](const QImage& image) { return EncodeBitmap(image, path); });
 }
 
 ReducedPicture LoadReducedPicture(const QString& path, QSize atLeast) {

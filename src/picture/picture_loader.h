@@ -1,5 +1,7 @@
 #pragma once
 
+#include "picture/bitmap_saver.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -16,6 +18,10 @@ constexpr qint64 maxPicturePixels = 256LL * 1024 * 1024;
 // PictureError (NotLoadable) for a missing or unreadable file, any other kind of file, a
 // damaged picture or one larger than maxPicturePixels.
 QImage LoadPicture(const QString& path);
+
+// EncodeBitmap(LoadPicture(path)), the temporary Bitmap's bytes, without the decoded picture
+// in between where the decoder can write the Bitmap's rows itself. Throws as both do.
+BitmapBytes LoadPictureAsBitmap(const QString& path);
 
 // A picture decoded for a small view, and the size LoadPicture would give it.
 struct ReducedPicture {

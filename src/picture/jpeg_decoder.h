@@ -1,0 +1,26 @@
+#pragma once
+
+#include "picture/bitmap_saver.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+#include <optional>
+
+namespace picture {
+
+// libjpeg-turbo decoding a whole JPEG file held in memory straight into the rows the caller
+// wants, with the very settings and library Qt's reader uses, so the pixels and the
+// resolution come out as Qt's would. Only the usual colour JPEG (three components, YCbCr)
+// is taken; anything else, and any file libjpeg reports an error in, gives nothing, and the
+// caller asks Qt's reader, which then fails or succeeds in its own words. The orientation tag
+// is not applied: the caller sends a turned picture to Qt's reader.
+
+// As Qt gives it: Format_RGB32 with the JFIF resolution.
+std::optional<QImage> DecodeJpegToImage(const QByteArray& file);
+// As EncodeBitmap would give Qt's picture. Throws as EncodeBitmap does (memory), naming
+// `path`.
+std::optional<BitmapBytes> DecodeJpegToBitmap(const QByteArray& file, const QString& path);
+
+} // namespace picture

@@ -1,0 +1,88 @@
+#include "picture/bitmap_saver.h"
+#include "picture/picture_loader.h"
+
+#include <QImageReader>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// How the loader must come out for a kind of JPEG: what Qt's own reader gives.
+struct JpegKind {
+    QString magickOptions; // how ImageMagick writes it
+    QSize size;
+    int cutTo = 0; // bytes kept of the file; 0 keeps it whole
+};
+
+// A busy picture (seeded plasma), written as a JPEG by ImageMagick.
+QByteArray plasmaJpeg(const JpegKind& kind) {
+    QProcess convert;
+    convert.start("convert", QProcess::splitCommand(QString("-size %1x%2 -seed 7 plasma: %3 jpeg:-")
+                                                        .arg(kind.size.width())
+                                                        .arg(kind.size.height())
+                                                        .arg(kind.magickOptions)));
+    if (!convert.waitForFinished() || convert.exitCode() != 0)
+        qFatal("ImageMagick's convert failed");
+    const QByteArray jpeg = convert.readAllStandardOutput();
+    return kind.cutTo ? jpeg.left(kind.cutTo) : jpeg;
+}
+
+QImage readByQt(const QString& path) {
+    QImageReader reader(path, "jpeg");
+    reader.setAutoTransform(true);
+    return reader.read();
+}
+
+QByteArray bytesOf(const picture::BitmapBytes& bitmap) {
+    return QByteArray(reinterpret_cast<const char*>(bitmap.data.get()), qsizetype(bitmap.size));
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(JpegKind)
+
+// JPEGs are decoded by libjpeg-turbo directly where it can; the picture, its resolution and
+// the temporary Bitmap made of it must stay exactly what Qt's reader gives.
+class JpegDecoderTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+
+private slots:
+    void decodesAsQtDoes_data() {
+        QTest::addColumn<JpegKind>("kind");
+        QTest::newRow("4:2:0, odd size") << JpegKind{"-sampling-factor 2x2", {63, 17}};
+        QTest::newRow("4:2:2") << JpegKind{"-sampling-factor 2x1", {320, 240}};
+        QTest::newRow("4:4:4") << JpegKind{"-sampling-factor 1x1 -quality 97", {320, 240}};
+        QTest::newRow("progressive") << JpegKind{"-interlace Plane", {320, 240}};
+        QTest::newRow("dots per inch") << JpegKind{"-units PixelsPerInch -density 300", {64, 48}};
+        QTest::newRow("dots per centimetre")
+            << JpegKind{"-units PixelsPerCentimeter -density 118", {64, 48}};
+        QTest::newRow("zero density") << JpegKind{"-units PixelsPerInch -density 0", {64, 48}};
+        QTest::newRow("grey, through Qt") << JpegKind{"-colorspace Gray", {64, 48}};
+        QTest::newRow("CMYK, through Qt") << JpegKind{"-colorspace CMYK", {64, 48}};
+        QTest::newRow("cut short") << JpegKind{"", {320, 240}, 3000};
+    }
+    void decodesAsQtDoes() {
+        QFETCH(JpegKind, kind);
+        const QString path = dir.filePath(QTest::currentDataTag() + QString(".jpg"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(plasmaJpeg(kind));
+        file.close();
+        const QImage expected = readByQt(path);
+        QVERIFY(!expected.isNull());
+
+        const QImage loaded = picture::LoadPicture(path);
+        QCOMPARE(loaded.format(), expected.format());
+        QCOMPARE(loaded.size(), kind.size);
+        QCOMPARE(loaded.dotsPerMeterX(), expected.dotsPerMeterX());
+        QCOMPARE(loaded.dotsPerMeterY(), expected.dotsPerMeterY());
+        QVERIFY2(loaded == expected, "pixels differ");
+        QCOMPARE(bytesOf(picture::LoadPictureAsBitmap(path)),
+                 bytesOf(picture::EncodeBitmap(expected, path)));
+    }
+};
+
+QTEST_GUILESS_MAIN(JpegDecoderTest)
+#include "tst_jpeg_decoder.moc"
