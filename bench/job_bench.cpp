@@ -4,6 +4,7 @@
 #include "avi/mavidecs.h"
 #include "controls/list_box.h"
 #include "mainwindow/my_main_form.h"
+#include "picture/picture_memory.h"
 #include "scripted_platform.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    picture::KeepPictureBuffersInTheHeap();
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 7) {

@@ -1,11 +1,13 @@
 #include "avi/ui/compression_dialog.h"
 #include "mainwindow/my_main_form.h"
+#include "picture/picture_memory.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/windows_directory.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    picture::KeepPictureBuffersInTheHeap();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("picreel"));
     platform::QtPlatform desktop;

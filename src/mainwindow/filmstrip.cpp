@@ -7,23 +7,17 @@
 
 #include <QLabel>
 
-namespace {
-
 // The thumbnails are small: decoding a camera's picture whole for them would make every
 // change of the selection wait (the conversion for the video still reads it whole).
-const QSize thumbnailSize(125, 91);
-
-picture::ReducedPicture loadThumbnail(const QString& path) {
+picture::ReducedPicture MyMainForm::loadThumbnail(const QString& path) {
     if (path.isEmpty())
         return {};
     try {
-        return picture::LoadReducedPicture(path, thumbnailSize);
+        return thumbnails_.load(path);
     } catch (const picture::PictureError&) {
         return {};
     }
 }
-
-} // namespace
 
 void MyMainForm::RefreshFilmstrip() {
     const int i = BMPlist->ListIndex();
@@ -53,6 +47,9 @@ void MyMainForm::RefreshFilmstrip() {
     }
 
     Next_image->setPicture(i < n - 1 ? loadThumbnail(BMPlist->List(i + 1)).image : QImage());
+
+    // Moving on by one, as the Make command does, needs the picture after the next.
+    thumbnails_.expect({i >= 0 && i + 2 < n ? BMPlist->List(i + 2) : QString()});
 
     Previous_image->Refresh();
     Selected_Image->Refresh();

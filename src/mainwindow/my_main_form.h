@@ -2,6 +2,7 @@
 
 #include "controls/shift_state.h"
 #include "picture/picture_format.h"
+#include "picture/reduced_picture_cache.h"
 #include "platform/common_dialog.h"
 #include "platform/mouse_pointer.h"
 
@@ -219,6 +220,10 @@ private:
     // at full size, the left one selects it when `leftSelects`; other buttons do nothing.
     void pressOnEntry(const controls::MouseArgs& args, int entry, bool leftSelects);
     PreviewForm* previewForm_ = nullptr; // made on first use, reused for the whole run
+    // A filmstrip picture of `path`, empty when it does not load.
+    picture::ReducedPicture loadThumbnail(const QString& path);
+    // The filmstrip's pictures: the three shown and the one before.
+    picture::ReducedPictureCache thumbnails_{4, {125, 91}};
     // The save dialog and the overwrite question of a Make command; false: no file chosen.
     bool ChooseAviFile();
 };

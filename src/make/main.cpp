@@ -4,11 +4,13 @@
 #include "make/make_options.h"
 #include "make/run_make.h"
 #include "make/version_text.h"
+#include "picture/picture_memory.h"
 
 #include <QCoreApplication>
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
+    picture::KeepPictureBuffersInTheHeap();
     make::CatchInterrupts();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("picreel-make"));

@@ -115,7 +115,10 @@ BitmapBytes EncodeBitmap(const QImage& image, const QString& path) {
 }
 
 void SavePicture(const QImage& image, const QString& path) {
-    const BitmapBytes bitmap = EncodeBitmap(image, path);
+    WriteBitmap(EncodeBitmap(image, path), path);
+}
+
+void WriteBitmap(const BitmapBytes& bitmap, const QString& path) {
     const std::size_t total = bitmap.size;
     // Written over in place and cut to length afterwards: truncating first would hand the
     // file's pages back to the system only to ask for them again a moment later.

@@ -24,6 +24,8 @@ struct BitmapBytes {
     std::size_t size = 0;
 };
 BitmapBytes EncodeBitmap(const QImage& image, const QString& path);
+// The writing half of SavePicture: puts `bitmap` at `path`, throwing as SavePicture does.
+void WriteBitmap(const BitmapBytes& bitmap, const QString& path);
 
 // A Bitmap file as SavePicture lays it out, headers written and each row's padding zeroed,
 // whose pixel rows a decoder fills in place. Throws as EncodeBitmap does.

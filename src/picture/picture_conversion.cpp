@@ -26,6 +26,13 @@ bool LoadPictureAsDib(const QString& path, cDIB& dib, QImage& tempImage) {
     return dib.CreateFromFile(temp);
 }
 
+bool LoadConvertedAsDib(const Converted& converted, cDIB& dib, QImage& tempImage) {
+    tempImage = converted.image;
+    const QString temp = TempBitmapPath();
+    WriteBitmap(converted.bitmap, temp);
+    return dib.CreateFromFile(temp);
+}
+
 bool IsLoadablePicture(const QString& path, QImage& tempImage) {
     try {
         tempImage = LoadPicture(path);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "picture/conversion_ahead.h"
 #include "picture/dib.h"
 
 #include <QImage>
@@ -23,6 +24,10 @@ QString TempBitmapPath();
 // and the temporary Bitmap is not touched), when the temporary Bitmap cannot be written
 // (the dib is then not loaded from a stale file) and when cDIB refuses the file it reads.
 bool LoadPictureAsDib(const QString& path, cDIB& dib, QImage& tempImage);
+// The same road's second half for a picture converted ahead (converted.image, a picture
+// from LoadPicture, and its Bitmap bytes): sets tempImage, writes the temporary Bitmap and
+// reads it into `dib`, returning and throwing as LoadPictureAsDib does from there.
+bool LoadConvertedAsDib(const Converted& converted, cDIB& dib, QImage& tempImage);
 
 // True when `path` loads; tempImage then holds the picture, otherwise it keeps what it held.
 bool IsLoadablePicture(const QString& path, QImage& tempImage);

@@ -9,6 +9,21 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QThread>
+
+#include <algorithm>
+
+namespace {
+
+// The pictures converted ahead of the one in hand, and the memory they may take.
+constexpr int picturesAhead = 2;
+constexpr std::size_t aheadBudget = 256 * 1024 * 1024;
+
+} // namespace
+
+FormJobHost::FormJobHost(MyMainForm& form)
+    : form_(form), ahead_(picture::ConversionAhead::Product::PictureAndBitmap,
+                          std::max(1, QThread::idealThreadCount()), aheadBudget) {}
 
 int FormJobHost::entryCount() const {
     return form_.BMPlist->ListCount();
@@ -31,14 +46,36 @@ void FormJobHost::refreshFilmstrip() {
 bool FormJobHost::LoadPictureAsDib(const QString& path, picture::cDIB& dib) {
     // The picture holder keeps what the road left in it, also when the road fails half-way.
     QImage holder = form_.TempImage->Picture();
+    const auto converted = ahead_.take(path);
+    expectAfter(path);
     try {
-        const bool read = picture::LoadPictureAsDib(path, dib, holder);
+        // Each step, the holder and the temporary Bitmap as the road leaves them, happens here
+        // in its turn; only the decoding may have been done already.
+        const bool read = converted ? picture::LoadConvertedAsDib(*converted, dib, holder)
+                                    : picture::LoadPictureAsDib(path, dib, holder);
         form_.TempImage->setPicture(holder);
         return read;
     } catch (...) {
         form_.TempImage->setPicture(holder);
         throw;
     }
+}
+
+void FormJobHost::expectAfter(const QString& path) {
+    // The check and the job go down the list in order; edits made meanwhile only cost a
+    // picture converted for nothing.
+    const int count = entryCount();
+    int at = -1;
+    for (int n = 0; n < count && at < 0; ++n)
+        if (entry((lastFound_ + n) % count) == path)
+            at = (lastFound_ + n) % count;
+    if (at < 0)
+        return;
+    lastFound_ = at;
+    QStringList upcoming;
+    for (int i = at; i < count && i <= at + picturesAhead; ++i)
+        upcoming << entry(i);
+    ahead_.expect(upcoming);
 }
 
 QString FormJobHost::framesPerSecondText() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "job/job_host.h"
+#include "picture/conversion_ahead.h"
 
 class MyMainForm;
 
@@ -8,7 +9,7 @@ class MyMainForm;
 // picture holder and abort request.
 class FormJobHost final : public job::JobHost {
 public:
-    explicit FormJobHost(MyMainForm& form) : form_(form) {}
+    explicit FormJobHost(MyMainForm& form);
 
     int entryCount() const override;
     QString entry(int i) const override;
@@ -27,5 +28,10 @@ public:
     void offerToPlay(const QString& aviPath) override;
 
 private:
+    // The pictures after `path` in the list, for converting ahead.
+    void expectAfter(const QString& path);
+
     MyMainForm& form_;
+    picture::ConversionAhead ahead_;
+    int lastFound_ = 0; // where `path` was found in the list last time
 };

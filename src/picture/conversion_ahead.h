@@ -1,0 +1,38 @@
+#pragma once
+
+#include "picture/bitmap_saver.h"
+#include "picture/work_ahead.h"
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+namespace picture {
+
+// A picture converted for the temporary Bitmap: the loaded picture (when it is wanted) and
+// the Bitmap file's bytes.
+struct Converted {
+    QImage image;
+    BitmapBytes bitmap;
+};
+
+// Converts the pictures about to be asked for on worker threads, while the caller works on
+// the one in hand, with WorkAhead's promise: what it hands out is what converting at that
+// moment would give.
+class ConversionAhead {
+public:
+    enum class Product { Bitmap, PictureAndBitmap };
+    ConversionAhead(Product product, int workers, std::size_t budgetBytes);
+
+    void expect(const QStringList& upcoming) { ahead_.expect(upcoming); }
+    // path's conversion, or nothing: the caller converts it itself.
+    std::shared_ptr<const Converted> take(const QString& path) {
+        return std::static_pointer_cast<const Converted>(ahead_.take(path));
+    }
+
+private:
+    WorkAhead ahead_;
+};
+
+} // namespace picture
