@@ -1,26 +1,31 @@
 #include "make/command_line_host.h"
 
 #include "make/interrupt.h"
-#include "make/picture_ahead.h"
 #include "make/progress_meter.h"
 #include "picture/bitmap_headers.h"
 #include "picture/dib.h"
 #include "picture/picture_error.h"
+#include "picture/picture_loader.h"
 
 namespace make {
 
-CommandLineHost::CommandLineHost(QStringList pictures, const MakeOptions& options,
-                                 PictureAhead& ahead, ProgressMeter& meter)
-    : pictures_(std::move(pictures)), options_(options), ahead_(ahead), meter_(meter) {}
+CommandLineHost::CommandLineHost(QStringList pictures, const MakeOptions& options, int decoders,
+                                 ProgressMeter& meter)
+    : pictures_(std::move(pictures)), options_(options), picturesAhead_(decoders * 2),
+      ahead_(picture::ConversionAhead::Product::Bitmap, decoders, aheadBudget), meter_(meter) {}
 
 bool CommandLineHost::LoadPictureAsDib(const QString& path, picture::cDIB& dib) {
-    if (path != entry(current_))
-        throw picture::PictureError(picture::PictureError::Kind::ReadFailed,
-                                    path + QStringLiteral(": not the picture in hand"));
+    std::shared_ptr<const picture::Converted> converted = ahead_.take(path);
+    // The picture in hand and the next few: as many as the workers can have under way, and
+    // one more for each to start on when it is done.
+    ahead_.expect(pictures_.mid(current_, picturesAhead_));
     try {
-        const auto bitmap = ahead_.take(current_);
+        if (!converted)
+            converted = std::make_shared<const picture::Converted>(
+                picture::Converted{QImage(), picture::LoadPictureAsBitmap(path)});
+        const picture::BitmapBytes& bitmap = converted->bitmap;
         const std::size_t skip = picture::bitmapFileHeaderSize;
-        return dib.CreateFromPackedDIBPointer(bitmap->data.get() + skip, bitmap->size - skip);
+        return dib.CreateFromPackedDIBPointer(bitmap.data.get() + skip, bitmap.size - skip);
     } catch (const picture::PictureError& e) {
         // The window lets the picture before take the place of one that no longer loads; a
         // script is better served by a run that stops and says which picture failed.

@@ -2,13 +2,13 @@
 
 #include "job/job_host.h"
 #include "make/make_options.h"
+#include "picture/conversion_ahead.h"
 
 #include <QStringList>
 #include <optional>
 
 namespace make {
 
-class PictureAhead;
 class ProgressMeter;
 
 // The Make-AVI job as picreel-make runs it: the list of the command line, the rate and
@@ -16,7 +16,8 @@ class ProgressMeter;
 // a meter and an interrupt as the abort request.
 class CommandLineHost final : public job::JobHost {
 public:
-    CommandLineHost(QStringList pictures, const MakeOptions& options, PictureAhead& ahead,
+    // `decoders` worker threads convert the pictures ahead of the job.
+    CommandLineHost(QStringList pictures, const MakeOptions& options, int decoders,
                     ProgressMeter& meter);
 
     int entryCount() const override { return int(pictures_.size()); }
@@ -37,7 +38,10 @@ public:
 private:
     const QStringList pictures_;
     const MakeOptions& options_;
-    PictureAhead& ahead_;
+    const int picturesAhead_;
+    // What the pictures converted ahead may hold: a few of a camera's, few enough of a huge one.
+    static constexpr std::size_t aheadBudget = 96 * 1024 * 1024;
+    picture::ConversionAhead ahead_;
     ProgressMeter& meter_;
     int current_ = 0;
     bool requested_ = false;

@@ -9,7 +9,6 @@
 #include "make/exit_status.h"
 #include "make/format_survey.h"
 #include "make/interrupt.h"
-#include "make/picture_ahead.h"
 #include "make/picture_arguments.h"
 #include "make/progress_meter.h"
 #include "picture/picture_error.h"
@@ -107,8 +106,7 @@ int writeVideo(const MakeOptions& o, const QStringList& pictures, std::FILE* err
     job::JobEnd end;
     std::optional<QString> pictureFailure;
     {
-        PictureAhead ahead(pictures, decoders, decoders + 1);
-        CommandLineHost host(pictures, o, ahead, meter);
+        CommandLineHost host(pictures, o, decoders, meter);
         mAVIDecs::AVIFileInit();
         end = job::WriteAviFile(host, o.output);
         pictureFailure = host.pictureFailure();
