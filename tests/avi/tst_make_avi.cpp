@@ -64,6 +64,7 @@ private slots:
     void checkStopsAtTheFirstPictureItCannotUse_data();
     void checkStopsAtTheFirstPictureItCannotUse();
     void listClearedDuringTheJobKeepsTheVideoLength();
+    void pictureRewrittenDuringTheJobIsReadAtItsTurn();
     void failuresEndTheJobWithTheFramesWritten_data();
     void failuresEndTheJobWithTheFramesWritten();
     void timingBoxesCorrectEachOtherWhenLeft_data();
@@ -369,6 +370,26 @@ void MakeAviTest::listClearedDuringTheJobKeepsTheVideoLength() {
     make(out);
     QCOMPARE(form->lblStatus->text(), " AVI File - Completed");
     QCOMPARE(decode(out, true), framesOf(pictures.mid(0, 2), 2) + framesOf(pictures.mid(1, 1), 2));
+}
+
+// Pictures are converted ahead of their turn; one rewritten meanwhile still reaches the
+// video, the picture holder and the temporary Bitmap as it is at its turn.
+void MakeAviTest::pictureRewrittenDuringTheJobIsReadAtItsTurn() {
+    const QStringList pictures{picture("a.bmp", {32, 24}, 1), picture("b.jpg", {32, 24}, 2),
+                               picture("c.jpg", {32, 24}, 3)};
+    list(pictures);
+    desktop->onDoEvents = [&] {
+        if (form->lblStatus->text() == "Frame 1  Picture 1 saved") {
+            QTest::qWait(100); // the pictures after it are converted by now
+            picture("c.jpg", {32, 24}, 4);
+        }
+    };
+    make(out);
+    QCOMPARE(form->lblStatus->text(), " AVI File - Completed");
+    QCOMPARE(decode(out, true), framesOf(pictures, 1));
+    QCOMPARE(form->TempImage->Picture(), picture::LoadPicture(pictures[2]));
+    const QString temp = desktop->windowsDir + "/TEMP/$T$.bmp";
+    QCOMPARE(QImage(temp).convertToFormat(QImage::Format_RGB32), picture::LoadPicture(pictures[2]));
 }
 
 // A full disk, or a temporary Bitmap that can no longer be written, ends the job with one
