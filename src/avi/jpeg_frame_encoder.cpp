@@ -125,8 +125,8 @@ Status JpegFrameEncoder::open(const DibFormat& source, int quality) {
     k.destination.empty_output_buffer = growOutput;
     k.destination.term_destination = endOutput;
     k.rows.resize(std::size_t(source.rows()));
-    // Half a byte per pixel holds a typical frame; a busier one grows the buffer once.
-    k.capacity = std::size_t(source.width) * k.rows.size() / 2 + 4096;
+    // Grown by the first frames to what the pictures need, then kept.
+    k.capacity = 1024;
     k.out = static_cast<unsigned char*>(std::malloc(k.capacity));
     if (k.out == nullptr)
         return failure(Fault::Memory, "libjpeg: no memory for the output buffer");
