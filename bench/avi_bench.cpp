@@ -5,11 +5,15 @@
 //   avi_bench frames OUT.raw W H N     the same frames, top-down B, G, R, for ffmpeg
 //   avi_bench slideshow OUT.avi W H N  one picture N times, MJPEG at the default quality
 //   avi_bench picture OUT.bmp W H      that picture as a Bitmap file, for ffmpeg
+//   avi_bench mjpeg OUT.avi W H N IN.raw  N frames MJPEG at the default quality, taken in turn
+//                                      from the top-down B, G, R frames of IN.raw; prints
+//                                      the milliseconds per frame of the writing alone
 //
 // Every file is flushed to the disk before the program ends, as dd conv=fsync does.
 
 #include "avi/mavidecs.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -69,10 +73,9 @@ void check(HRESULT hr, const char* what) {
     }
 }
 
-void writeAvi(const char* path, int w, int h, int n, std::uint32_t codec, bool oneSeed) {
-    std::vector<Dib> pictures;
-    for (int i = 0; i < (oneSeed ? 1 : 8); ++i)
-        pictures.push_back(picture(w, h, i * 29));
+// Writes n frames, the pictures in turn; returns the milliseconds the frames took.
+double writeAvi(const char* path, int w, int h, int n, std::uint32_t codec,
+                const std::vector<Dib>& pictures) {
     PAVIFILE file = 0;
     PAVISTREAM plain = 0, compressed = 0;
     check(AVIFileOpen(&file, path, 4097, nullptr), "AVIFileOpen");
@@ -89,16 +92,48 @@ void writeAvi(const char* path, int w, int h, int n, std::uint32_t codec, bool o
     const Dib& first = pictures.front();
     check(AVIStreamSetFormat(compressed, 0, first.info.data(), int(first.info.size())),
           "AVIStreamSetFormat");
+    const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < n; ++i) {
         const Dib& p = pictures[std::size_t(i) % pictures.size()];
         check(AVIStreamWrite(compressed, i, 1, p.bits.data(), int(p.bits.size()), AVIIF_KEYFRAME,
                              nullptr, nullptr),
               "AVIStreamWrite");
     }
+    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
     check(AVIStreamRelease(plain), "AVIStreamRelease");
     check(AVIStreamRelease(compressed), "AVIStreamRelease");
     check(AVIFileRelease(file), "AVIFileRelease");
     flush(path);
+    return took.count();
+}
+
+std::vector<Dib> generated(int w, int h, int count) {
+    std::vector<Dib> pictures;
+    for (int i = 0; i < count; ++i)
+        pictures.push_back(picture(w, h, i * 29));
+    return pictures;
+}
+
+// Frames of a raw file (top-down B, G, R, no padding) as bottom-up DIBs.
+std::vector<Dib> readFrames(const char* path, int w, int h) {
+    std::vector<Dib> pictures;
+    std::FILE* f = std::fopen(path, "rb");
+    std::vector<std::uint8_t> row(std::size_t(w) * 3);
+    for (Dib d = picture(w, h, 0); f;) {
+        const std::size_t stride = d.bits.size() / std::size_t(h);
+        int y = h - 1;
+        for (; y >= 0 && std::fread(row.data(), 1, row.size(), f) == row.size(); --y)
+            std::memcpy(&d.bits[std::size_t(y) * stride], row.data(), row.size());
+        if (y >= 0)
+            break;
+        pictures.push_back(d);
+    }
+    if (f == nullptr || pictures.empty()) {
+        std::fprintf(stderr, "%s: no %d x %d frames\n", path, w, h);
+        std::exit(1);
+    }
+    std::fclose(f);
+    return pictures;
 }
 
 void writeFile(const char* path, const std::vector<std::uint8_t>& bytes, int times) {
@@ -116,7 +151,8 @@ void writeFile(const char* path, const std::vector<std::uint8_t>& bytes, int tim
 
 int main(int argc, char** argv) {
     if (argc < 5) {
-        std::fprintf(stderr, "usage: avi_bench raw|frames|slideshow|picture OUT W H [N]\n");
+        std::fprintf(stderr,
+                     "usage: avi_bench raw|frames|slideshow|picture|mjpeg OUT W H [N [IN.raw]]\n");
         return 2;
     }
     AVIFileInit();
@@ -124,9 +160,13 @@ int main(int argc, char** argv) {
     const int w = std::atoi(argv[3]), h = std::atoi(argv[4]);
     const int n = argc > 5 ? std::atoi(argv[5]) : 1;
     if (mode == "raw") {
-        writeAvi(argv[2], w, h, n, 0, false);
+        writeAvi(argv[2], w, h, n, 0, generated(w, h, 8));
     } else if (mode == "slideshow") {
-        writeAvi(argv[2], w, h, n, mmioStringToFOURCCA("MJPG", 0), true);
+        writeAvi(argv[2], w, h, n, mmioStringToFOURCCA("MJPG", 0), generated(w, h, 1));
+    } else if (mode == "mjpeg" && argc > 6) {
+        const double ms =
+            writeAvi(argv[2], w, h, n, mmioStringToFOURCCA("MJPG", 0), readFrames(argv[6], w, h));
+        std::printf("%.2f\n", ms / n);
     } else if (mode == "frames") {
         // Top-down rows, as ffmpeg's rawvideo input wants them; 8 pictures in turn.
         std::vector<std::uint8_t> all;

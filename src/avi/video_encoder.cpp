@@ -2,6 +2,7 @@
 
 #include "picture/bitmap_headers.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -58,6 +59,12 @@ VideoEncoder::~VideoEncoder() {
 Status VideoEncoder::open(const Compressor& c, const DibFormat& source, const EncoderSettings& s) {
     compressor_ = &c;
     source_ = source;
+    const std::uint32_t quality = s.quality ? std::min(s.quality, 10000u) : defaultQuality;
+    const bool dataRate = c.takesDataRate && s.bytesPerSecond > 0;
+    if (std::strcmp(c.encoder, "mjpeg") == 0 && !dataRate && JpegFrameEncoder::takes(source)) {
+        jpeg_ = std::make_unique<JpegFrameEncoder>();
+        return jpeg_->open(source, std::clamp(int(quality / 100), 1, 100));
+    }
     const AVCodec* codec = avcodec_find_encoder_by_name(c.encoder);
     if (codec == nullptr)
         return failure(Fault::Compressor,
@@ -92,9 +99,8 @@ Status VideoEncoder::open(const Compressor& c, const DibFormat& source, const En
         else
             ctx_->gop_size = every;
     }
-    const double loss =
-        (10000.0 - (s.quality ? std::min(s.quality, 10000u) : defaultQuality)) / 10000.0;
-    if (c.takesDataRate && s.bytesPerSecond > 0) {
+    const double loss = (10000.0 - quality) / 10000.0;
+    if (dataRate) {
         // Held within a second's worth, or the small rates a slide show wants drift off.
         ctx_->bit_rate = std::int64_t(s.bytesPerSecond) * 8;
         ctx_->bit_rate_tolerance = int(std::min<std::int64_t>(ctx_->bit_rate, INT32_MAX));
@@ -133,20 +139,21 @@ Status VideoEncoder::open(const Compressor& c, const DibFormat& source, const En
 }
 
 std::vector<std::uint8_t> VideoEncoder::streamFormat() const {
-    const int extra = ctx_->extradata ? ctx_->extradata_size : 0;
+    const int extra = ctx_ && ctx_->extradata ? ctx_->extradata_size : 0;
     const std::uint16_t bits = compressor_->bitCount;
-    const std::uint32_t tag = ctx_->codec_tag ? ctx_->codec_tag : compressor_->fccHandler;
+    const std::uint32_t tag = ctx_ && ctx_->codec_tag ? ctx_->codec_tag : compressor_->fccHandler;
+    const std::int32_t width = source_.width, height = source_.rows();
     std::vector<std::uint8_t> f(picture::bitmapInfoHeaderSize);
     // biSize counts the codec's extra data, which follows the header.
-    picture::encodeInfoHeader({.biSize = std::int32_t(picture::bitmapInfoHeaderSize) + extra,
-                               .biWidth = ctx_->width,
-                               .biHeight = ctx_->height,
-                               .biPlanes = 1,
-                               .biBitCount = std::int16_t(bits),
-                               .biCompression = std::int32_t(tag),
-                               .biSizeImage = std::int32_t(std::uint32_t(ctx_->width) *
-                                                           std::uint32_t(ctx_->height) * bits / 8)},
-                              f.data());
+    picture::encodeInfoHeader(
+        {.biSize = std::int32_t(picture::bitmapInfoHeaderSize) + extra,
+         .biWidth = width,
+         .biHeight = height,
+         .biPlanes = 1,
+         .biBitCount = std::int16_t(bits),
+         .biCompression = std::int32_t(tag),
+         .biSizeImage = std::int32_t(std::uint32_t(width) * std::uint32_t(height) * bits / 8)},
+        f.data());
     if (extra > 0)
         f.insert(f.end(), ctx_->extradata, ctx_->extradata + extra);
     return f;
@@ -154,6 +161,10 @@ std::vector<std::uint8_t> VideoEncoder::streamFormat() const {
 
 Status VideoEncoder::encode(const std::uint8_t* bits, std::vector<std::uint8_t>& packet,
                             bool& key) {
+    if (jpeg_) {
+        key = true;
+        return jpeg_->encode(bits, packet);
+    }
     if (const int err = av_frame_make_writable(frame_); err < 0)
         return libavFailure(compressor_->encoder, "making the frame writable", err);
     const std::uint8_t* src[4] = {};

@@ -164,10 +164,17 @@ inline QByteArray decode(const QString& path, bool passthrough = false) {
                 "rawvideo", "-pix_fmt", "bgr24", "-"});
 }
 
-// The same from GStreamer.
-inline QByteArray gstreamerFrames(const QString& path) {
-    return run("gst-launch-1.0", {"-q", "filesrc", "location=" + path, "!", "avidemux", "!",
-                                  "videoconvert", "!", "video/x-raw,format=BGR", "!", "fdsink"});
+// The same from GStreamer, through whichever of its decoders the stream needs. GStreamer
+// pads its rows to 4 bytes; the padding is taken out.
+inline QByteArray gstreamerFrames(const QString& path, int width) {
+    const QByteArray padded = run(
+        "gst-launch-1.0", {"-q", "filesrc", "location=" + path, "!", "avidemux", "!", "decodebin",
+                           "!", "videoconvert", "!", "video/x-raw,format=BGR", "!", "fdsink"});
+    const qsizetype row = qsizetype(width) * 3, stride = (row + 3) / 4 * 4;
+    QByteArray frames;
+    for (qsizetype at = 0; at + row <= padded.size(); at += stride)
+        frames += padded.mid(at, row);
+    return frames;
 }
 
 // What GStreamer's discoverer says about a file: its streams, or the decoders it misses.

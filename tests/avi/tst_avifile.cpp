@@ -1,5 +1,7 @@
 #include "avi_test_support.h"
 
+#include "avi/jpeg_frame_encoder.h"
+
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -28,6 +30,27 @@ struct CodecRow {
     int colours = 0;           // of a paletted picture's colour table; 0: all
     bool gstreamerToo = false; // GStreamer shows the same pixels
 };
+
+struct JpegRow {
+    int width;
+    int height;
+    int bitCount;
+    bool topDown;
+    double leastPsnr; // of ffmpeg's and of GStreamer's frames
+};
+
+// The same picture with its rows stored top-down, as a negative height says.
+void storeTopDown(TestDib& d) {
+    std::int32_t height = 0;
+    std::memcpy(&height, d.info.data() + 8, 4);
+    const std::size_t stride = d.bits.size() / std::size_t(height);
+    std::vector<std::uint8_t> rows;
+    for (auto row = d.bits.end(); row != d.bits.begin(); row -= std::ptrdiff_t(stride))
+        rows.insert(rows.end(), row - std::ptrdiff_t(stride), row);
+    d.bits = std::move(rows);
+    height = -height;
+    std::memcpy(d.info.data() + 8, &height, 4);
+}
 
 // A full disk: a file-size limit, or a small file system when the test may mount one.
 enum class Disk { FileSizeLimit, SmallTmpfs };
@@ -163,8 +186,54 @@ private slots:
         QCOMPARE(keys, row.keyFlags);
         QCOMPARE(reused, row.reusedPackets);
         if (row.gstreamerToo)
-            QCOMPARE(gstreamerFrames(path).left(2 * clip.frameBytes()),
+            QCOMPARE(gstreamerFrames(path, clip.width).left(2 * clip.frameBytes()),
                      clip.expected.left(2 * clip.frameBytes()));
+    }
+
+    // MJPEG at a fixed quality from 24- and 32-bit frames, in either row order and at odd
+    // sizes, shows the pictures upright and in their colours, in ffmpeg and GStreamer alike,
+    // and a repeated picture reuses its packet.
+    void mjpegFromDirectFramesDecodes_data() {
+        QTest::addColumn<JpegRow>("row");
+        QTest::newRow("24-bit 321 x 241") << JpegRow{321, 241, 24, false, 30};
+        QTest::newRow("32-bit top-down") << JpegRow{66, 50, 32, true, 30};
+    }
+    void mjpegFromDirectFramesDecodes() {
+        QFETCH(JpegRow, row);
+        Clip clip = makeClip(row.width, row.height, row.bitCount, withRepeats);
+        if (row.topDown)
+            for (TestDib& picture : clip.pictures)
+                storeTopDown(picture);
+        const QString path = dir.filePath("mjpeg.avi");
+        QCOMPARE(writeAvi(path, clip, optionsFor("MJPG")), AVIERR_OK);
+        QCOMPARE(probe(path, "stream=codec_tag_string,width,height"),
+                 QString("MJPG %1 %2").arg(row.width).arg(row.height).toLatin1());
+        QCOMPARE_GE(leastPsnr(decode(path), clip.expected, clip.frameBytes()), row.leastPsnr);
+        QCOMPARE_GE(leastPsnr(gstreamerFrames(path, row.width), clip.expected, clip.frameBytes()),
+                    row.leastPsnr);
+        const QByteArrayList hashes = probe(path, "packet=data_hash").split(' ');
+        QList<int> reused;
+        for (qsizetype i = 1; i < hashes.size(); ++i)
+            if (hashes[i] == hashes[i - 1])
+                reused.append(int(i));
+        QCOMPARE(reused, repeatedFrames);
+    }
+
+    // libjpeg's own failures come back as the layer's failure, not as an ended process.
+    void libjpegFailureSaysWhy() {
+        avi::DibFormat huge;
+        huge.width = 70000; // past the largest JPEG
+        huge.height = 1;
+        huge.bitCount = 24;
+        huge.stride = 210000;
+        const std::vector<std::uint8_t> bits(huge.stride);
+        avi::JpegFrameEncoder encoder;
+        QVERIFY(encoder.open(huge, 75).ok());
+        std::vector<std::uint8_t> packet;
+        const avi::Status s = encoder.encode(bits.data(), packet);
+        QCOMPARE(s.fault, avi::Fault::Compressor);
+        QCOMPARE(s.what, "libjpeg: compressing a frame: Maximum supported image dimension is "
+                         "65500 pixels");
     }
 
     // Higher quality gives bigger frames; a lower data rate, smaller ones. MPEG-4 takes its
@@ -266,7 +335,7 @@ private slots:
         QCOMPARE(probe(path, "stream=nb_frames").toInt(), written);
         QVERIFY(gstreamerDiscovers(path).contains(gstreamerDuration(written)));
         const Stored stored = storedFrames(clip, written, false);
-        QCOMPARE(gstreamerFrames(path), stored.pixels);
+        QCOMPARE(gstreamerFrames(path, clip.width), stored.pixels);
     }
 
     // Null frames (repeats as empty chunks, never first or last) play in time: players
