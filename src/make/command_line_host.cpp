@@ -2,7 +2,6 @@
 
 #include "make/interrupt.h"
 #include "make/progress_meter.h"
-#include "picture/bitmap_headers.h"
 #include "picture/dib.h"
 #include "picture/picture_error.h"
 #include "picture/picture_loader.h"
@@ -15,17 +14,14 @@ CommandLineHost::CommandLineHost(QStringList pictures, const MakeOptions& option
       ahead_(picture::ConversionAhead::Product::Bitmap, decoders, aheadBudget), meter_(meter) {}
 
 bool CommandLineHost::LoadPictureAsDib(const QString& path, picture::cDIB& dib) {
-    std::shared_ptr<const picture::Converted> converted = ahead_.take(path);
-    // The picture in hand and the next few: as many as the workers can have under way, and
-    // one more for each to start on when it is done.
-    ahead_.expect(pictures_.mid(current_, picturesAhead_));
+    // The picture is handed over whole to the DIB, pixels and all, without a copy.
+    const std::shared_ptr<picture::Converted> converted = ahead_.takeOver(path);
+    // The next few: as many as the workers can have under way, and one more for each to
+    // start on when it is done.
+    ahead_.expect(pictures_.mid(current_ + 1, picturesAhead_));
     try {
-        if (!converted)
-            converted = std::make_shared<const picture::Converted>(
-                picture::Converted{QImage(), picture::LoadPictureAsBitmap(path)});
-        const picture::BitmapBytes& bitmap = converted->bitmap;
-        const std::size_t skip = picture::bitmapFileHeaderSize;
-        return dib.CreateFromPackedDIBPointer(bitmap.data.get() + skip, bitmap.size - skip);
+        return dib.AdoptBitmap(converted ? std::move(converted->bitmap)
+                                         : picture::LoadPictureAsBitmap(path));
     } catch (const picture::PictureError& e) {
         // The window lets the picture before take the place of one that no longer loads; a
         // script is better served by a run that stops and says which picture failed.

@@ -21,10 +21,10 @@ std::size_t convertedBytes(const QString& path, ConversionAhead::Product product
 
 WorkAhead::Result convert(const QString& path, ConversionAhead::Product product) {
     if (product == ConversionAhead::Product::Bitmap)
-        return std::make_shared<const Converted>(Converted{QImage(), LoadPictureAsBitmap(path)});
+        return std::make_shared<Converted>(Converted{QImage(), LoadPictureAsBitmap(path)});
     QImage image = LoadPicture(path);
     BitmapBytes bitmap = EncodeBitmap(image, path);
-    return std::make_shared<const Converted>(Converted{std::move(image), std::move(bitmap)});
+    return std::make_shared<Converted>(Converted{std::move(image), std::move(bitmap)});
 }
 
 } // namespace

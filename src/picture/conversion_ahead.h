@@ -30,6 +30,10 @@ public:
     std::shared_ptr<const Converted> take(const QString& path) {
         return std::static_pointer_cast<const Converted>(ahead_.take(path));
     }
+    // The same, handed over: nothing else holds it, and a second asking converts again.
+    std::shared_ptr<Converted> takeOver(const QString& path) {
+        return std::static_pointer_cast<Converted>(ahead_.take(path, WorkAhead::Keep::No));
+    }
 
 private:
     WorkAhead ahead_;

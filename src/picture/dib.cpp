@@ -105,6 +105,7 @@ bool cDIB::CreateFromFile(QString fileName) {
                            fileName + QStringLiteral(": the file became shorter while read"));
 
     bits_ = std::move(bits);
+    bitsOffset_ = 0;
     bitsSize_ = bitsSize;
     infoBlock_ = std::move(infoBlock);
     infoBlockSize_ = infoBlockSize;
@@ -114,9 +115,31 @@ bool cDIB::CreateFromFile(QString fileName) {
 }
 
 bool cDIB::CreateFromPackedDIBPointer(const void* address, std::size_t size) {
-    if (!address || size < bitmapInfoHeaderSize)
-        return false;
     const auto* bytes = static_cast<const std::uint8_t*>(address);
+    if (!takePackedHeader(bytes, size))
+        return false;
+    const auto bitsSize = std::size_t(info_.biSizeImage);
+    auto bits = allocate(bitsSize, QStringLiteral("packed DIB"));
+    std::memcpy(bits.get(), bytes + bitmapInfoHeaderSize, bitsSize);
+    keepPacked(bytes, std::move(bits), 0);
+    return true;
+}
+
+bool cDIB::AdoptBitmap(BitmapBytes&& bitmap) {
+    BitmapBytes file = std::move(bitmap);
+    if (!file.data || file.size < headersSize)
+        return false;
+    const std::uint8_t* packed = file.data.get() + bitmapFileHeaderSize;
+    if (decodeInfoHeader(packed).biSize != bitmapInfoHeaderSize ||
+        !takePackedHeader(packed, file.size - bitmapFileHeaderSize))
+        return false;
+    keepPacked(packed, std::move(file.data), headersSize);
+    return true;
+}
+
+bool cDIB::takePackedHeader(const std::uint8_t* bytes, std::size_t size) {
+    if (!bytes || size < bitmapInfoHeaderSize)
+        return false;
     // Taken before any check: a refused DIB's header stays in the record.
     info_ = decodeInfoHeader(bytes);
     if (info_.biBitCount < 16 || info_.biSizeImage < 1 ||
@@ -124,23 +147,21 @@ bool cDIB::CreateFromPackedDIBPointer(const void* address, std::size_t size) {
         return false;
     // The file header must state the whole file's size: a DIB whose file would pass
     // 2 GiB cannot become a Bitmap file and is refused like any other.
-    const std::int64_t fileSize = std::int64_t(info_.biSizeImage) + std::int64_t(headersSize);
-    if (fileSize > INT32_MAX)
-        return false;
+    return std::int64_t(info_.biSizeImage) + std::int64_t(headersSize) <= INT32_MAX;
+}
 
-    const auto bitsSize = std::size_t(info_.biSizeImage);
-    auto bits = allocate(bitsSize, QStringLiteral("packed DIB"));
+void cDIB::keepPacked(const std::uint8_t* header, std::unique_ptr<std::uint8_t[]> bits,
+                      std::size_t bitsOffset) {
     auto infoBlock = allocate(bitmapInfoHeaderSize, QStringLiteral("packed DIB"));
-    std::memcpy(bits.get(), bytes + bitmapInfoHeaderSize, bitsSize);
-    std::memcpy(infoBlock.get(), bytes, bitmapInfoHeaderSize);
-
+    std::memcpy(infoBlock.get(), header, bitmapInfoHeaderSize);
     bits_ = std::move(bits);
-    bitsSize_ = bitsSize;
+    bitsOffset_ = bitsOffset;
+    bitsSize_ = std::size_t(info_.biSizeImage);
     infoBlock_ = std::move(infoBlock);
     infoBlockSize_ = bitmapInfoHeaderSize;
-    file_ =
-        BitmapFileHeader{bitmapSignature, std::int32_t(fileSize), 0, 0, std::int32_t(headersSize)};
-    return true;
+    file_ = BitmapFileHeader{bitmapSignature,
+                             std::int32_t(std::int64_t(info_.biSizeImage) + headersSize), 0, 0,
+                             std::int32_t(headersSize)};
 }
 
 bool cDIB::WriteToFile(QString fileName) const {
@@ -154,8 +175,8 @@ bool cDIB::WriteToFile(QString fileName) const {
     encodeFileHeader(file_, fileHeader);
     writeAt(fd.get(), fileHeader, sizeof fileHeader, 0, fileName);
     writeAt(fd.get(), infoBlock_.get(), infoBlockSize_, bitmapFileHeaderSize, fileName);
-    writeAt(fd.get(), bits_.get(), bitsSize_, std::int64_t(bitmapFileHeaderSize + infoBlockSize_),
-            fileName);
+    writeAt(fd.get(), bits_.get() + bitsOffset_, bitsSize_,
+            std::int64_t(bitmapFileHeaderSize + infoBlockSize_), fileName);
     if (!fd.close())
         throw PictureError(PictureError::Kind::WriteFailed,
                            fileName + QStringLiteral(": ") + systemErrorText(errno));
@@ -166,7 +187,7 @@ const std::uint8_t* cDIB::PointerToBits() const {
     if (!bits_)
         throw PictureError(PictureError::Kind::EmptyObject,
                            QStringLiteral("the picture object holds no pixels yet"));
-    return bits_.get();
+    return bits_.get() + bitsOffset_;
 }
 
 const std::uint8_t* cDIB::PointerToBitmapInfo() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "picture/bitmap_headers.h"
+#include "picture/bitmap_saver.h"
 
 #include <QString>
 #include <cstddef>
@@ -34,6 +35,11 @@ public:
     // all the same (the object then reports its values while still holding the earlier buffers); a
     // DIB shorter than its header is refused without touching anything.
     bool CreateFromPackedDIBPointer(const void* address, std::size_t size);
+    // Takes a whole Bitmap file as the picture loader builds it (a 40-byte info header, no
+    // colour table), keeping its buffer rather than copying the pixels out of it. Accepts and
+    // refuses as CreateFromPackedDIBPointer does for the DIB inside; a refused file's buffer
+    // is dropped.
+    bool AdoptBitmap(BitmapBytes&& bitmap);
     // Writes the object as a .bmp file. Returns true; a failure to open or write throws
     // PictureError. An existing file is overwritten in place, not truncated.
     bool WriteToFile(QString fileName) const;
@@ -61,9 +67,16 @@ public:
 
 private:
     static bool FileExists(const QString& fileName);
+    // The checks both packed-DIB loads make, keeping the header as they go.
+    bool takePackedHeader(const std::uint8_t* bytes, std::size_t size);
+    // Makes the object the packed DIB whose info header is at `header` and whose pixels
+    // start `bitsOffset` bytes into `bits`.
+    void keepPacked(const std::uint8_t* header, std::unique_ptr<std::uint8_t[]> bits,
+                    std::size_t bitsOffset);
 
     // In the order of the object's state: pixel buffer, info block, info header, file header.
     std::unique_ptr<std::uint8_t[]> bits_;
+    std::size_t bitsOffset_ = 0; // where the pixels start in bits_
     std::size_t bitsSize_ = 0;
     std::unique_ptr<std::uint8_t[]> infoBlock_;
     std::size_t infoBlockSize_ = 0;

@@ -22,7 +22,7 @@ ReducedPictureCache::ReducedPictureCache(std::size_t capacity, QSize atLeast)
     : capacity_(capacity), atLeast_(atLeast),
       ahead_({pictureBytes,
               [atLeast](const QString& path) {
-                  return std::make_shared<const ReducedPicture>(LoadReducedPicture(path, atLeast));
+                  return std::make_shared<ReducedPicture>(LoadReducedPicture(path, atLeast));
               }},
              1, 256 * 1024 * 1024) {}
 

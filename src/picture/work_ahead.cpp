@@ -36,7 +36,7 @@ void WorkAhead::expect(const QStringList& upcoming) {
     changed_.notify_all();
 }
 
-WorkAhead::Result WorkAhead::take(const QString& path) {
+WorkAhead::Result WorkAhead::take(const QString& path, Keep keep) {
     std::unique_lock lock(mutex_);
     // One queued or under way is waited for: doing it here as well would only do the work
     // twice.
@@ -49,6 +49,8 @@ WorkAhead::Result WorkAhead::take(const QString& path) {
         return nullptr;
     Result result = e->second.result;
     const FileStamp stamp = e->second.stamp;
+    if (keep == Keep::No)
+        entries_.erase(e);
     lock.unlock();
     return StampOf(path) == stamp ? result : nullptr;
 }

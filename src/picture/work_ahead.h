@@ -22,7 +22,7 @@ namespace picture {
 // words.
 class WorkAhead {
 public:
-    using Result = std::shared_ptr<const void>;
+    using Result = std::shared_ptr<void>;
     struct Work {
         // What the result of a file will hold in memory; 0 when that cannot be told, and the
         // file is left to the caller.
@@ -39,8 +39,10 @@ public:
     // The files the caller asks for next, in order; results for any others are let go.
     void expect(const QStringList& upcoming);
     // path's result when one stands (waiting for one expected but not done yet), or nothing:
-    // the caller does the work itself.
-    Result take(const QString& path);
+    // the caller does the work itself. With `Keep::No` the result is no longer held here, so
+    // the caller has it to itself and may take it apart.
+    enum class Keep { Yes, No };
+    Result take(const QString& path, Keep keep = Keep::Yes);
 
 private:
     enum class State { Queued, Working, Done };

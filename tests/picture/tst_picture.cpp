@@ -265,6 +265,25 @@ private slots:
         QCOMPARE(readFile(written), bmp.replace(6, 4, QByteArray(4, 0)));
     }
 
+    // A whole Bitmap file handed over is taken as its packed DIB would be, pixels in place;
+    // one with a longer info header is not the loader's and is refused.
+    void adoptedBitmap() {
+        const auto bytesOf = [](const QByteArray& file) {
+            picture::BitmapBytes bytes{std::make_unique<std::uint8_t[]>(std::size_t(file.size())),
+                                       std::size_t(file.size())};
+            std::memcpy(bytes.data.get(), file.constData(), bytes.size);
+            return bytes;
+        };
+        const QByteArray bmp = craftBmp(54, 64, 64, 40, 32);
+        cDIB copied, adopted, longerHeader;
+        QVERIFY(
+            copied.CreateFromPackedDIBPointer(bmp.constData() + 14, std::size_t(bmp.size() - 14)));
+        QVERIFY(adopted.AdoptBitmap(bytesOf(bmp)));
+        QCOMPARE(state(adopted), state(copied));
+        QCOMPARE(bits(adopted), bits(copied));
+        QCOMPARE(longerHeader.AdoptBitmap(bytesOf(craftBmp(58, 64, 64, 44, 32))), false);
+    }
+
     // A packed DIB whose Bitmap file would be larger than its file header can say (2 GiB): refused
     // before a byte is allocated or copied. The bytes behind it are a mapping of zero pages.
     void packedDibTooLargeForABitmapFile() {

@@ -69,7 +69,7 @@ private slots:
                                  throw std::runtime_error("cannot");
                              QFile file(path);
                              file.open(QIODevice::ReadOnly);
-                             return std::make_shared<const QByteArray>(file.readAll());
+                             return std::make_shared<QByteArray>(file.readAll());
                          }},
                         2, row.budget);
         QStringList expected;
@@ -100,7 +100,7 @@ private slots:
         writeFile(b, "b");
         WorkAhead ahead({[](const QString&) { return std::size_t(1); },
                          [](const QString& path) -> WorkAhead::Result {
-                             return std::make_shared<const QString>(path);
+                             return std::make_shared<QString>(path);
                          }},
                         1, 1000);
         ahead.expect({a, b});
