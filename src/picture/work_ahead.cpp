@@ -49,8 +49,10 @@ WorkAhead::Result WorkAhead::take(const QString& path, Keep keep) {
         return nullptr;
     Result result = e->second.result;
     const FileStamp stamp = e->second.stamp;
-    if (keep == Keep::No)
+    if (keep == Keep::No) {
         entries_.erase(e);
+        wanted_.removeAll(path);
+    }
     lock.unlock();
     return StampOf(path) == stamp ? result : nullptr;
 }

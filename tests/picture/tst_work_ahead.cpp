@@ -5,6 +5,8 @@
 #include <QTest>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 
 using picture::WorkAhead;
 
@@ -95,20 +97,25 @@ private slots:
     // Results for files no longer expected are let go; the rest stay for a second asking.
     void keepsOnlyWhatIsStillExpected() {
         QTemporaryDir dir;
-        const QString a = dir.filePath("a"), b = dir.filePath("b");
-        writeFile(a, "a");
-        writeFile(b, "b");
+        const QString a = dir.filePath("a"), b = dir.filePath("b"), c = dir.filePath("c");
+        for (const QString& path : {a, b, c})
+            writeFile(path, "x");
         WorkAhead ahead({[](const QString&) { return std::size_t(1); },
-                         [](const QString& path) -> WorkAhead::Result {
+                         [&](const QString& path) -> WorkAhead::Result {
+                             if (path == c) // still at work when b is handed over
+                                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
                              return std::make_shared<QString>(path);
                          }},
                         1, 1000);
-        ahead.expect({a, b});
+        ahead.expect({a, b, c});
         QVERIFY(ahead.take(a) != nullptr);
-        ahead.expect({b});
+        QVERIFY(ahead.take(a) != nullptr);
+        QVERIFY(ahead.take(b, WorkAhead::Keep::No) != nullptr);
+        QVERIFY(ahead.take(b) == nullptr);
+        QVERIFY(ahead.take(c) != nullptr);
+        ahead.expect({c});
         QVERIFY(ahead.take(a) == nullptr);
-        QVERIFY(ahead.take(b) != nullptr);
-        QVERIFY(ahead.take(b) != nullptr);
+        QVERIFY(ahead.take(c) != nullptr);
     }
 };
 
