@@ -1,5 +1,7 @@
 #include "avi/riff_file.h"
 
+#include "bytes/write_size.h"
+
 #include <algorithm>
 #include <cassert>
 #include <cerrno>
@@ -52,7 +54,15 @@ bool RiffFile::writeVector(const iovec* parts, int count) {
     std::copy(parts, parts + count, local);
     iovec* cur = local;
     while (count > 0) {
-        const ssize_t n = ::pwritev(fd_, cur, count, off_t(pos_));
+        // At most bytes::largestWrite a call: the parts that fit, and a piece of the next.
+        iovec piece[8];
+        int pieces = 0;
+        for (std::size_t total = 0; pieces < count && total < bytes::largestWrite; ++pieces) {
+            piece[pieces] = cur[pieces];
+            piece[pieces].iov_len = std::min(piece[pieces].iov_len, bytes::largestWrite - total);
+            total += piece[pieces].iov_len;
+        }
+        const ssize_t n = ::pwritev(fd_, piece, pieces, off_t(pos_));
         if (n < 0) {
             if (errno == EINTR)
                 continue;

@@ -1,7 +1,10 @@
 #include "picture/file_io.h"
 
+#include "bytes/write_size.h"
+
 #include "picture/picture_error.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
@@ -41,7 +44,8 @@ void writeAt(int fd, const std::uint8_t* from, std::size_t size, std::int64_t of
              const QString& fileName) {
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t n = ::pwrite(fd, from + done, size - done, offset + std::int64_t(done));
+        const ssize_t n = ::pwrite(fd, from + done, std::min(size - done, bytes::largestWrite),
+                                   offset + std::int64_t(done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)

@@ -38,8 +38,11 @@ void WorkAhead::expect(const QStringList& upcoming) {
 
 WorkAhead::Result WorkAhead::take(const QString& path, Keep keep) {
     std::unique_lock lock(mutex_);
-    // One queued or under way is waited for: doing it here as well would only do the work
-    // twice.
+    // One no worker has started yet is done here rather than waited for; one under way is
+    // waited for, as doing it here as well would only do the work twice.
+    if (const auto queued = entries_.find(path);
+        queued != entries_.end() && queued->second.state == State::Queued)
+        runQueued(lock, path);
     changed_.wait(lock, [&] {
         const auto e = entries_.find(path);
         return e == entries_.end() || e->second.state == State::Done;
@@ -71,33 +74,37 @@ void WorkAhead::work() {
         });
         if (stopping_)
             return;
-        const std::uint64_t ticket = ++tickets_;
-        entries_.at(path) = {State::Working, ticket, 0, nullptr, {}};
-        lock.unlock();
-
-        // The stamp on both sides of the work: a file changed meanwhile is not trusted.
-        const std::optional<FileStamp> before = StampOf(path);
-        Result result;
-        if (reserve(path, ticket, work_.expectedBytes(path))) {
-            try {
-                result = work_.make(path);
-            } catch (...) {
-                // Left to the caller.
-            }
-        }
-        const std::optional<FileStamp> after = StampOf(path);
-
-        lock.lock();
-        const auto e = entries_.find(path);
-        if (e != entries_.end() && e->second.ticket == ticket) {
-            e->second.state = State::Done;
-            if (result && before && before == after)
-                e->second.result = std::move(result), e->second.stamp = *before;
-            else
-                e->second.bytes = 0;
-        }
-        changed_.notify_all();
+        runQueued(lock, path);
     }
+}
+
+void WorkAhead::runQueued(std::unique_lock<std::mutex>& lock, const QString& path) {
+    const std::uint64_t ticket = ++tickets_;
+    entries_.at(path) = {State::Working, ticket, 0, nullptr, {}};
+    lock.unlock();
+
+    // The stamp on both sides of the work: a file changed meanwhile is not trusted.
+    const std::optional<FileStamp> before = StampOf(path);
+    Result result;
+    if (reserve(path, ticket, work_.expectedBytes(path))) {
+        try {
+            result = work_.make(path);
+        } catch (...) {
+            // Left to the caller.
+        }
+    }
+    const std::optional<FileStamp> after = StampOf(path);
+
+    lock.lock();
+    const auto e = entries_.find(path);
+    if (e != entries_.end() && e->second.ticket == ticket) {
+        e->second.state = State::Done;
+        if (result && before && before == after)
+            e->second.result = std::move(result), e->second.stamp = *before;
+        else
+            e->second.bytes = 0;
+    }
+    changed_.notify_all();
 }
 
 bool WorkAhead::reserve(const QString& path, std::uint64_t ticket, std::size_t bytes) {

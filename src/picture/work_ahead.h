@@ -54,6 +54,9 @@ private:
         FileStamp stamp;
     };
     void work();
+    // Does the work for `path`, whose entry is queued, on this thread; `lock` is held before
+    // and after.
+    void runQueued(std::unique_lock<std::mutex>& lock, const QString& path);
     bool reserve(const QString& path, std::uint64_t ticket, std::size_t bytes);
 
     const Work work_;
