@@ -55,6 +55,8 @@ private slots:
     void writesTheListInOrderAtItsTiming_data();
     void writesTheListInOrderAtItsTiming();
     void abortAnsweredNoThenYes();
+    void keyOrThumbnailDuringTheJobAsksToAbort_data();
+    void keyOrThumbnailDuringTheJobAsksToAbort();
     void eventsRunAndStatusPaintsBeforeEveryFrame();
     void noFileChosenLeavesTheWindowIdle_data();
     void noFileChosenLeavesTheWindowIdle();
@@ -217,6 +219,36 @@ void MakeAviTest::abortAnsweredNoThenYes() {
     QCOMPARE(form->MakeAVI_button->text(), "Make AVI File");
     const QByteArray expected = framesOf(pictures.mid(0, 1), 3) + framesOf(pictures.mid(1), 2);
     QCOMPARE(decode(out, true), expected);
+}
+
+// A key or a press on a thumbnail during the job does nothing but ask to abort: Delete
+// removes no entry, the press selects nothing; answered No, the job goes on to the end.
+enum class UserAction { DeleteKey, NextThumbnailPress };
+
+void MakeAviTest::keyOrThumbnailDuringTheJobAsksToAbort_data() {
+    QTest::addColumn<UserAction>("action");
+    QTest::newRow("Delete key") << UserAction::DeleteKey;
+    QTest::newRow("press on the next thumbnail") << UserAction::NextThumbnailPress;
+}
+
+void MakeAviTest::keyOrThumbnailDuringTheJobAsksToAbort() {
+    QFETCH(UserAction, action);
+    list({picture("a.bmp", {32, 24}, 1), picture("b.bmp", {32, 24}, 2)});
+    form->duration_txtbox->setText("2");
+    desktop->onDoEvents = [&] {
+        if (form->lblStatus->text() != "Frame 1  Picture 1 saved")
+            return;
+        if (action == UserAction::DeleteKey)
+            QTest::keyClick(form->BMPlist, Qt::Key_Delete);
+        else
+            QTest::mouseClick(form->Next_image, Qt::LeftButton);
+    };
+    desktop->answerNextBox(MsgAnswer::No);
+    make(out);
+    QCOMPARE(desktop->takeBoxes(), QList<MsgBoxRequest>{abortQuestion});
+    QCOMPARE(form->lblStatus->text(), " AVI File - Completed");
+    QCOMPARE(form->BMPlist->ListCount(), 2);
+    QCOMPARE(probe(out, "stream=nb_read_frames"), "4");
 }
 
 void MakeAviTest::eventsRunAndStatusPaintsBeforeEveryFrame() {
