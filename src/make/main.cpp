@@ -7,12 +7,16 @@
 #include "picture/picture_memory.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
     picture::KeepPictureBuffersInTheHeap();
     make::CatchInterrupts();
     QCoreApplication app(argc, argv);
+    // The AVI layer's reasons reach the user once, in this program's own line; its log
+    // stays available through QT_LOGGING_RULES.
+    QLoggingCategory::setFilterRules(QStringLiteral("picreel.avi.warning=false"));
     QCoreApplication::setApplicationName(QStringLiteral("picreel-make"));
     QCoreApplication::setApplicationVersion(make::ProgramVersionText());
 

@@ -50,6 +50,7 @@ private slots:
     void picturesThatDifferAreAllListed();
     void unreadablePictureIsNamed();
     void interruptLeavesValidShorterFile();
+    void fullDiskLeavesTheFramesWritten();
     void badArgumentsGiveUsage_data();
     void badArgumentsGiveUsage();
     void listFromStandardInput();
@@ -159,6 +160,25 @@ void TestPicreelMake::interruptLeavesValidShorterFile() {
     QCOMPARE(decode(avi).size(), qsizetype(frames) * 1280 * 720 * 3);
     QVERIFY(QString::fromLocal8Bit(p.readAllStandardError())
                 .contains(QStringLiteral("interrupted; wrote o.avi: %1 frames").arg(frames)));
+}
+
+// A file-size limit plays a full disk: one line names the file and the reason, and the file
+// holds every frame written before, complete.
+void TestPicreelMake::fullDiskLeavesTheFramesWritten() {
+    QTemporaryDir dir;
+    const QByteArray frame = writeBitmap(dir.filePath("a.bmp"), 64, 48, 1);
+    QProcess p;
+    p.setWorkingDirectory(dir.path());
+    p.start("prlimit", {"--fsize=100000", PICREEL_MAKE, "-f", "20", "--quiet", "a.bmp"});
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 1);
+    QCOMPARE(QString::fromLocal8Bit(p.readAllStandardError()),
+             "picreel-make: PICREEL.avi: taking room for the frames: File too large\n");
+    const QString avi = dir.filePath("PICREEL.avi");
+    const int frames = probe(avi, "stream=nb_frames").toInt();
+    QCOMPARE_GT(frames, 3);
+    QCOMPARE_LT(frames, 20);
+    QCOMPARE(decode(avi), frame.repeated(frames));
 }
 
 void TestPicreelMake::badArgumentsGiveUsage_data() {
