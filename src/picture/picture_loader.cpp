@@ -36,7 +36,12 @@ class CheckedReader {
 public:
     explicit CheckedReader(const QString& path) : path_(path), file_(path) {
         // Qt refuses anything above 128 MB decoded; ours is the pixel limit checked below.
-        QImageReader::setAllocationLimit(int(maxPicturePixels * 4 / (1024 * 1024)));
+        // Set once: readers work on several threads at a time.
+        static const bool limitSet = [] {
+            QImageReader::setAllocationLimit(int(maxPicturePixels * 4 / (1024 * 1024)));
+            return true;
+        }();
+        Q_UNUSED(limitSet);
 
         // Opening a FIFO or a device would wait for a writer that never comes and freeze the
         // window (Add all tries every file of a folder): plain files only.
