@@ -2,10 +2,12 @@
 //   filmstrip_bench BIG_FOLDER SMALL_FOLDER [ROUNDS]
 // BIG_FOLDER holds a few camera-sized JPEGs; SMALL_FOLDER many small pictures. Prints
 //   refresh_median refresh_max refresh_cpu_median whole_decode_median addall addall_cpu qt_load
+//   seen_before_median
 // in milliseconds: a selection change (list click and filmstrip refresh) in a list of the
 // big pictures, as wall time and as this thread's processor time; the same three pictures
 // decoded whole; Add ALL on the small folder (wall and processor time); loading every small
-// picture once with QImage (the faster of a run before and one after Add ALL).
+// picture once with QImage (the faster of a run before and one after Add ALL); a selection
+// change back to pictures just shown.
 #include "bench_timing.h"
 #include "controls/file_list.h"
 #include "controls/list_box.h"
@@ -21,6 +23,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -82,9 +86,13 @@ int main(int argc, char** argv) {
     for (const QString& p : big)
         form.BMPlist->AddItem(p);
 
-    QList<double> refresh, refreshCpu, whole;
+    QList<double> refresh, refreshCpu, whole, seenBefore;
     for (int r = 0; r < rounds; ++r) {
         for (int i = 0; i < big.size(); ++i) {
+            const int first = std::max(0, i - 1), last = std::min(int(big.size()) - 1, i + 1);
+            // First sight: pictures the filmstrip has not kept or read ahead, as if changed.
+            for (int j = first; j <= last; ++j)
+                ::utimensat(AT_FDCWD, QFile::encodeName(big[j]).constData(), nullptr, 0);
             QElapsedTimer t;
             t.start();
             const double cpu = cpuMs();
@@ -92,9 +100,15 @@ int main(int argc, char** argv) {
             refresh << msSince(t);
             refreshCpu << cpuMs() - cpu;
 
+            // Back and forth over pictures just shown.
+            form.BMPlist->setListIndex(std::max(0, i - 1));
+            t.restart();
+            form.BMPlist->setListIndex(i);
+            seenBefore << msSince(t);
+
             // The peer: the same pictures decoded whole, as a refresh did before.
             t.restart();
-            for (int j = std::max(0, i - 1); j <= std::min(int(big.size()) - 1, i + 1); ++j)
+            for (int j = first; j <= last; ++j)
                 picture::LoadPicture(big[j]);
             whole << msSince(t);
         }
@@ -119,8 +133,8 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    std::printf("%.1f %.1f %.1f %.1f %.1f %.1f %.1f\n", median(refresh),
+    std::printf("%.1f %.1f %.1f %.1f %.1f %.1f %.1f %.1f\n", median(refresh),
                 *std::max_element(refresh.begin(), refresh.end()), median(refreshCpu),
-                median(whole), addAll, addAllCpu, std::min(qtBefore, qtAfter));
+                median(whole), addAll, addAllCpu, std::min(qtBefore, qtAfter), median(seenBefore));
     return 0;
 }
