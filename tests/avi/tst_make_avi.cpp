@@ -67,6 +67,7 @@ private slots:
     void checkStopsAtTheFirstPictureItCannotUse();
     void listClearedDuringTheJobKeepsTheVideoLength();
     void pictureRewrittenDuringTheJobIsReadAtItsTurn();
+    void shiftDuringTheJobWritesWhatStandsAtEachPosition();
     void failuresEndTheJobWithTheFramesWritten_data();
     void failuresEndTheJobWithTheFramesWritten();
     void timingBoxesCorrectEachOtherWhenLeft_data();
@@ -402,6 +403,22 @@ void MakeAviTest::listClearedDuringTheJobKeepsTheVideoLength() {
     make(out);
     QCOMPARE(form->lblStatus->text(), " AVI File - Completed");
     QCOMPARE(decode(out, true), framesOf(pictures.mid(0, 2), 2) + framesOf(pictures.mid(1, 1), 2));
+}
+
+// Shift down still moves the entry in hand during the job; the job then writes whatever
+// stands at each later position: b, in hand, is written again in c's place.
+void MakeAviTest::shiftDuringTheJobWritesWhatStandsAtEachPosition() {
+    const QStringList pictures{picture("a.bmp", {32, 24}, 1), picture("b.jpg", {32, 24}, 2),
+                               picture("c.bmp", {32, 24}, 3)};
+    list(pictures);
+    desktop->onDoEvents = [&] {
+        if (form->lblStatus->text() == "Frame 1  Picture 1 saved")
+            QTest::mouseClick(form->DownButton, Qt::LeftButton);
+    };
+    make(out);
+    QCOMPARE(form->lblStatus->text(), " AVI File - Completed");
+    QCOMPARE(form->BMPlist->List(2), pictures[1]);
+    QCOMPARE(decode(out, true), framesOf({pictures[0], pictures[1], pictures[1]}, 1));
 }
 
 // Pictures are converted ahead of their turn; one rewritten meanwhile still reaches the
