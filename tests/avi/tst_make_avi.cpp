@@ -154,6 +154,10 @@ void MakeAviTest::writesTheListInOrderAtItsTiming_data() {
     // these rows reach each way the job can take them.
     QTest::newRow("10 / 0.1") << TimingRow{"10", "0.1", "10/1", 1};
     QTest::newRow("0.5 / 2") << TimingRow{"0.5", "2", "1/1", 2};
+    QTest::newRow("29.97 / 1") << TimingRow{"29.97", "1", "30/1", 1};
+    QTest::newRow("duration 1.5") << TimingRow{"10", "1.5", "10/1", 2};
+    QTest::newRow("rate without a number") << TimingRow{"fast", "1", "1/1", 1};
+    QTest::newRow("rate beyond 32 bits") << TimingRow{"9e99", "1", "1/1", 1};
     QTest::newRow("duration 0") << TimingRow{"5", "0", "5/1", 0};
     QTest::newRow("duration beyond 32 bits") << TimingRow{"5", "9e99", "5/1", 0};
 }
