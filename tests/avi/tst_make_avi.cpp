@@ -500,16 +500,22 @@ void MakeAviTest::timingBoxesCorrectEachOtherWhenLeft_data() {
     const auto row = [](const char* box, const char* typed, const char* fps, const char* dur) {
         QTest::addRow("%s %s", box, typed) << box << typed << fps << dur;
     };
-    // One row per branch: the limit, whole or four decimals, nothing to divide, no limit on
-    // the duration the fps box sets; the duration box's two limits and a plain value.
+    // Each box's limits, whole values and four decimals, nothing to divide (zero, negative, no
+    // number), no limit on the duration the fps box sets.
     row("fps", "45", "30", "0.0333");
     row("fps", "0.3", "0.3", "3");
     row("fps", "7", "7", "0.1429");
     row("fps", "0", "0", "7");
     row("fps", "0.01", "0.01", "100");
+    row("fps", "0.5", "0.5", "2");
+    row("fps", "4", "4", "0.25");
+    row("fps", "3", "3", "0.3333");
+    row("fps", "-2", "-2", "7");
+    row("fps", ".", ".", "7"); // letters never reach the box: a number-less text
     row("duration", "0.01", "30", "0.0333");
     row("duration", "150", "0.0101", "99");
     row("duration", "2", "0.5", "2");
+    row("duration", "0.04", "25", "0.04");
 }
 
 void MakeAviTest::timingBoxesCorrectEachOtherWhenLeft() {
