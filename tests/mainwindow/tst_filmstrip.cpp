@@ -65,7 +65,7 @@ void FilmstripTest::pressesOnListAndThumbnails_data() {
     QTest::addColumn<int>("previewedEntry"); // -1: no full-size window
 
     const int left = controls::LeftButton, right = controls::RightButton;
-    const int middle = controls::MiddleButton, both = left | right;
+    const int both = left | right;
     QTest::newRow("none, next, left") << -1 << "Next_image" << 0 << left << -1 << -1;
     QTest::newRow("first, previous, left") << 0 << "Previous_image" << 0 << left << 0 << -1;
     QTest::newRow("last, next, left") << 2 << "Next_image" << 0 << left << 2 << -1;
@@ -76,7 +76,6 @@ void FilmstripTest::pressesOnListAndThumbnails_data() {
     QTest::newRow("middle, selected, right") << 1 << "Selected_Image" << 0 << right << 1 << 1;
     // A right press on the list previews the entry already selected, not the one under it.
     QTest::newRow("list, other entry, right") << 1 << "BMPlist" << 2 << right << 1 << 1;
-    QTest::newRow("list, other entry, middle") << 1 << "BMPlist" << 2 << middle << 1 << -1;
 }
 
 void FilmstripTest::pressesOnListAndThumbnails() {
@@ -98,7 +97,7 @@ void FilmstripTest::pressesOnListAndThumbnails() {
         args.Button = button;
         (*form)->Next_image_MouseDown(args);
     } else {
-        // The classic codes 1, 2 and 4 are Qt's left, right and middle buttons.
+        // The classic codes 1 and 2 are Qt's left and right buttons.
         QTest::mouseClick(w, Qt::MouseButton(button), {}, at);
     }
 
@@ -114,8 +113,6 @@ void FilmstripTest::everyPressIsAnAbortRequestWhileBusy_data() {
     QTest::newRow("Previous_image, left") << "Previous_image" << Qt::LeftButton;
     QTest::newRow("Selected_Image, right") << "Selected_Image" << Qt::RightButton;
     QTest::newRow("Next_image, left") << "Next_image" << Qt::LeftButton;
-    // A left press on the list still moves its selection: that is the list's own doing.
-    QTest::newRow("BMPlist, right") << "BMPlist" << Qt::RightButton;
 }
 
 void FilmstripTest::everyPressIsAnAbortRequestWhileBusy() {

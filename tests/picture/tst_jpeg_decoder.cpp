@@ -52,15 +52,11 @@ private slots:
     void decodesAsQtDoes_data() {
         QTest::addColumn<JpegKind>("kind");
         QTest::newRow("4:2:0, odd size") << JpegKind{"-sampling-factor 2x2", {63, 17}};
-        QTest::newRow("4:2:2") << JpegKind{"-sampling-factor 2x1", {320, 240}};
-        QTest::newRow("4:4:4") << JpegKind{"-sampling-factor 1x1 -quality 97", {320, 240}};
-        QTest::newRow("progressive") << JpegKind{"-interlace Plane", {320, 240}};
         QTest::newRow("dots per inch") << JpegKind{"-units PixelsPerInch -density 300", {64, 48}};
         QTest::newRow("dots per centimetre")
             << JpegKind{"-units PixelsPerCentimeter -density 118", {64, 48}};
         QTest::newRow("zero density") << JpegKind{"-units PixelsPerInch -density 0", {64, 48}};
         QTest::newRow("grey, through Qt") << JpegKind{"-colorspace Gray", {64, 48}};
-        QTest::newRow("CMYK, through Qt") << JpegKind{"-colorspace CMYK", {64, 48}};
         QTest::newRow("cut short") << JpegKind{"", {320, 240}, 3000};
     }
     void decodesAsQtDoes() {

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 
 #include <memory>
@@ -36,4 +37,11 @@ inline QString writePicture(const QString& folder, const QString& name, QSize si
     picture.fill(colour);
     const QString path = QDir(folder).filePath(name);
     return picture.save(path, format) ? path : QString();
+}
+
+// Writes `bytes` as `name` in `folder` (a damaged picture, say) and returns its full path.
+inline QString writeBytes(const QString& folder, const QString& name, const QByteArray& bytes) {
+    QFile file(QDir(folder).filePath(name));
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    return written ? file.fileName() : QString();
 }
