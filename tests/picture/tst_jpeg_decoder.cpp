@@ -52,6 +52,8 @@ private slots:
     void decodesAsQtDoes_data() {
         QTest::addColumn<JpegKind>("kind");
         QTest::newRow("4:2:0, odd size") << JpegKind{"-sampling-factor 2x2", {63, 17}};
+        // Block smoothing, a setting of its own in libjpeg, acts on progressive files only.
+        QTest::newRow("progressive") << JpegKind{"-interlace Plane", {320, 240}};
         QTest::newRow("dots per inch") << JpegKind{"-units PixelsPerInch -density 300", {64, 48}};
         QTest::newRow("dots per centimetre")
             << JpegKind{"-units PixelsPerCentimeter -density 118", {64, 48}};
