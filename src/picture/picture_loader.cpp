@@ -95,10 +95,6 @@ private:
     QImageReader reader_;
 };
 
-} // namespace
-
-namespace {
-
 // The picture decoded by `direct` when that can take it, else by Qt's reader and `fromQt`.
 // A JPEG libjpeg finds fault with goes to Qt's reader afresh, which gives its own verdict.
 template <typename Direct, typename FromQt>
