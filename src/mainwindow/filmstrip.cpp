@@ -48,8 +48,9 @@ void MyMainForm::RefreshFilmstrip() {
 
     Next_image->setPicture(i < n - 1 ? loadThumbnail(BMPlist->List(i + 1)).image : QImage());
 
-    // Moving on by one, as the Make command does, needs the picture after the next.
-    thumbnails_.expect({i >= 0 && i + 2 < n ? BMPlist->List(i + 2) : QString()});
+    // Moving on by one needs the picture after the next; during the Make command the job
+    // offers it from its own conversion instead.
+    thumbnails_.expect({!isBusy() && i >= 0 && i + 2 < n ? BMPlist->List(i + 2) : QString()});
 
     Previous_image->Refresh();
     Selected_Image->Refresh();

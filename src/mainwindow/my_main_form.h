@@ -43,6 +43,11 @@ public:
     // Busy exactly while the Make button reads "RUNNING": the caption is the state, and
     // setBusy is the one place that writes it.
     bool isBusy() const;
+    // The filmstrip's picture of `path` made from `whole`, just loaded for the video, so
+    // that showing it reads nothing again.
+    void offerThumbnail(const QString& path, const QImage& whole) {
+        thumbnails_.offer(path, whole);
+    }
     void setBusy(bool busy);
 
     platform::MousePointer MousePointer() const;

@@ -1,6 +1,7 @@
 #include "picture/reduced_picture_cache.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace picture {
 
@@ -41,12 +42,36 @@ ReducedPicture ReducedPictureCache::load(const QString& path) {
     const auto ready = std::static_pointer_cast<const ReducedPicture>(ahead_.take(path));
     ReducedPicture picture = ready ? *ready : LoadReducedPicture(path, atLeast_);
     // Only a file that stood still while it was read is worth keeping.
-    if (stamp && StampOf(path) == stamp) {
-        kept_.push_front({path, *stamp, picture});
-        if (kept_.size() > capacity_)
-            kept_.pop_back();
-    }
+    if (stamp && StampOf(path) == stamp)
+        keep(path, *stamp, picture);
     return picture;
+}
+
+void ReducedPictureCache::offer(const QString& path, const QImage& whole) {
+    const std::optional<FileStamp> stamp = StampOf(path);
+    if (!stamp || whole.isNull() || std::any_of(kept_.begin(), kept_.end(), [&](const Kept& k) {
+            return k.path == path && k.stamp == *stamp;
+        }))
+        return;
+    const QSize natural = whole.size();
+    if (natural.width() <= atLeast_.width() || natural.height() <= atLeast_.height()) {
+        keep(path, *stamp, {whole, natural});
+        return;
+    }
+    const double factor = std::max(double(atLeast_.width()) / natural.width(),
+                                   double(atLeast_.height()) / natural.height());
+    const QSize reduced(int(std::ceil(natural.width() * factor)),
+                        int(std::ceil(natural.height() * factor)));
+    keep(path, *stamp,
+         {whole.scaled(reduced, Qt::IgnoreAspectRatio, Qt::SmoothTransformation), natural});
+}
+
+void ReducedPictureCache::keep(const QString& path, const FileStamp& stamp,
+                               const ReducedPicture& picture) {
+    std::erase_if(kept_, [&](const Kept& k) { return k.path == path; });
+    kept_.push_front({path, stamp, picture});
+    if (kept_.size() > capacity_)
+        kept_.pop_back();
 }
 
 } // namespace picture

@@ -22,8 +22,14 @@ public:
     ReducedPicture load(const QString& path);
     // The pictures likely to be loaded next.
     void expect(const QStringList& upcoming) { ahead_.expect(upcoming); }
+    // Keeps the reduced picture of `path` made from `whole`, the picture LoadPicture gave
+    // for it just now, instead of reading the file again: scaled smoothly to the size
+    // LoadReducedPicture gives, it differs from that one by rounding only.
+    void offer(const QString& path, const QImage& whole);
 
 private:
+    void keep(const QString& path, const FileStamp& stamp, const ReducedPicture& picture);
+
     struct Kept {
         QString path;
         FileStamp stamp;

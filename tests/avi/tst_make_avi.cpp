@@ -191,6 +191,9 @@ void MakeAviTest::writesTheListInOrderAtItsTiming() {
     QCOMPARE(form->lblStatus->text(), " AVI File - Completed");
     QCOMPARE(form->MakeAVI_button->text(), "Make AVI File");
     QCOMPARE(form->BMPlist->ListIndex(), 2);
+    // The filmstrip takes its pictures from the job's conversions.
+    QCOMPARE(form->Selected_Image->Picture(), picture::LoadPicture(pictures[2]));
+    QCOMPARE(form->Previous_image->Picture(), picture::LoadPicture(pictures[1]));
     QVERIFY(form->PlayAVIbutton->isEnabled());
     QCOMPARE(form->PlayAVIbutton->toolTip(), "Play - " + out);
     QCOMPARE(form->MousePointer(), platform::MousePointer::Default);

@@ -16,7 +16,7 @@
 namespace {
 
 // The pictures converted ahead of the one in hand, and the memory they may take.
-constexpr int picturesAhead = 2;
+constexpr int picturesAhead = 3;
 constexpr std::size_t aheadBudget = 256 * 1024 * 1024;
 
 } // namespace
@@ -35,8 +35,14 @@ QString FormJobHost::entry(int i) const {
 
 void FormJobHost::selectEntry(int i) {
     // Clear all during a job leaves positions beyond the end; they select nothing.
-    if (i >= 0 && i < form_.BMPlist->ListCount())
-        form_.BMPlist->setListIndex(i);
+    if (i < 0 || i >= form_.BMPlist->ListCount())
+        return;
+    // The filmstrip about to show this entry and the next takes them from the conversions
+    // made for the video rather than reading both files once more.
+    for (const int shown : {i, i + 1})
+        if (const auto converted = ahead_.take(entry(shown)))
+            form_.offerThumbnail(entry(shown), converted->image);
+    form_.BMPlist->setListIndex(i);
 }
 
 void FormJobHost::refreshFilmstrip() {
