@@ -18,8 +18,13 @@ void MyMainForm::RefreshCommandStates() {
     All_button->setEnabled(File1->ListCount() != 0);
 }
 
+void MyMainForm::setPlayable(const QString& aviPath) {
+    PlayAVIbutton->setEnabled(!aviPath.isEmpty());
+    PlayAVIbutton->setToolTip(aviPath.isEmpty() ? QStringLiteral("Play AVI file")
+                                                : QStringLiteral("Play - ") + aviPath);
+}
+
 void MyMainForm::PlayReset() {
-    PlayAVIbutton->setEnabled(false);
-    PlayAVIbutton->setToolTip(QStringLiteral("Play AVI file"));
+    setPlayable(QString());
     lblStatus->setText(QString());
 }

@@ -8,7 +8,7 @@
 bool MyMainForm::abortIfBusy() {
     if (!isBusy())
         return false;
-    AbortRequested = true;
+    requestAbort();
     return true;
 }
 

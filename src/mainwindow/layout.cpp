@@ -143,7 +143,7 @@ void MyMainForm::createControls() {
     makeFont.setWeight(QFont::Normal);
     MakeAVI_button->setFont(makeFont);
     PlayAVIbutton = button(area, "PlayAVIbutton", 384, 328, 57, 33, QStringLiteral("Play AVI"), {});
-    PlayAVIbutton->setEnabled(false);
+    setPlayable(QString());
     lblStatus = label(area, "lblStatus", 280, 368, 163, 21, QString());
     lblStatus->setToolTip(QStringLiteral("Status report for AVI file"));
     lblStatus->setFrameStyle(QFrame::Box | QFrame::Plain);

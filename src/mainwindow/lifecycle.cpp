@@ -30,7 +30,7 @@ void MyMainForm::Form_QueryUnload(bool& Cancel, int /*UnloadMode*/) {
     // A running job cannot be closed under the user's feet: the request becomes its abort
     // question instead, and the user closes again once it has stopped.
     if (isBusy()) {
-        AbortRequested = true;
+        requestAbort();
         Cancel = true;
     }
 }

@@ -40,6 +40,18 @@ public:
     bool AbortRequested = false;
     PictureFormat FirstPictureFormat;
 
+    // The state above as the window's routines left it. Only the window writes it: a command
+    // given during a job asks it to stop, and the job takes the request back when the user
+    // answers that it should go on.
+    const QString& currentPicturePath() const { return CurrentPicturePath; }
+    const QString& aviFilePath() const { return AviFilePath; }
+    const PictureFormat& firstPictureFormat() const { return FirstPictureFormat; }
+    bool abortRequested() const { return AbortRequested; }
+    void requestAbort() { AbortRequested = true; }
+    void withdrawAbortRequest() { AbortRequested = false; }
+    // Play plays `aviPath` from now on; "" leaves it nothing to play.
+    void setPlayable(const QString& aviPath);
+
     // Busy exactly while the Make button reads "RUNNING": the caption is the state, and
     // setBusy is the one place that writes it.
     bool isBusy() const;

@@ -97,11 +97,14 @@ void FormJobHost::doEvents() {
 }
 
 bool FormJobHost::abortRequested() const {
-    return form_.AbortRequested;
+    return form_.abortRequested();
 }
 
 void FormJobHost::setAbortRequested(bool requested) {
-    form_.AbortRequested = requested;
+    if (requested)
+        form_.requestAbort();
+    else
+        form_.withdrawAbortRequest();
 }
 
 void FormJobHost::showStatus(const QString& text) {
@@ -123,6 +126,5 @@ void* FormJobHost::dialogOwner() {
 }
 
 void FormJobHost::offerToPlay(const QString& aviPath) {
-    form_.PlayAVIbutton->setEnabled(true);
-    form_.PlayAVIbutton->setToolTip(QStringLiteral("Play - ") + aviPath);
+    form_.setPlayable(aviPath);
 }

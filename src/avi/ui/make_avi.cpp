@@ -14,11 +14,11 @@ void MyMainForm::MakeAVI_button_Click() {
     using namespace platform;
     if (isBusy()) {
         // A second Make while a job runs is the user asking to stop it.
-        AbortRequested = true;
+        requestAbort();
         return;
     }
     setBusy(true);
-    AbortRequested = false;
+    withdrawAbortRequest();
     if (BMPlist->ListCount() == 0) {
         current().beep();
         MsgBox(QStringLiteral("No picture files in list."), MsgButtons::OK, MsgIcon::None,
