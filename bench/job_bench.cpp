@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     if (args[5] == QLatin1String("1"))
         chosen.dwFlags |= mAVIDecs::AVICOMPRESSF_NULLFRAMES;
     mAVIDecs::setSaveOptionsDialog(
-        [&](void*, const mAVIDecs::SaveOptionsRequest&, mAVIDecs::AVI_COMPRESS_OPTIONS& o) {
+        [&](QObject*, const mAVIDecs::SaveOptionsRequest&, mAVIDecs::AVI_COMPRESS_OPTIONS& o) {
             o = chosen;
             return 1;
         });

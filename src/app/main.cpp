@@ -1,5 +1,5 @@
-#include "avi/ui/compression_dialog.h"
 #include "mainwindow/my_main_form.h"
+#include "makeavi/compression_dialog.h"
 #include "picture/picture_memory.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/windows_directory.h"

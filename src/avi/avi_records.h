@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // The records the AVI writer puts on disk, with their fields' names from the AVI and
@@ -17,6 +18,14 @@ using bytes::LeWriter;
 constexpr std::uint32_t fourcc(const char (&s)[5]) {
     return std::uint32_t(std::uint8_t(s[0])) | std::uint32_t(std::uint8_t(s[1])) << 8 |
            std::uint32_t(std::uint8_t(s[2])) << 16 | std::uint32_t(std::uint8_t(s[3])) << 24;
+}
+
+// The four characters of a FOURCC, its first byte first whatever the host's byte order.
+inline std::string fourccText(std::uint32_t code) {
+    std::string text(4, ' ');
+    for (int i = 0; i < 4; ++i)
+        text[std::size_t(i)] = char((code >> (8 * i)) & 0xFF);
+    return text;
 }
 
 // A chunk's header: its ID and the size of what follows (a pad byte not counted).

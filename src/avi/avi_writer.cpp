@@ -74,12 +74,12 @@ Status AviWriter::start() {
     if (strf_.empty()) {
         // No format was ever set: describe an empty 24-bit picture of the frame's size.
         strf_.assign(picture::bitmapInfoHeaderSize, 0);
-        picture::encodeInfoHeader({.biSize = std::int32_t(picture::bitmapInfoHeaderSize),
-                                   .biWidth = header_.frame[2] - header_.frame[0],
-                                   .biHeight = header_.frame[3] - header_.frame[1],
-                                   .biPlanes = 1,
-                                   .biBitCount = 24},
-                                  strf_.data());
+        bytes::encodeAt(strf_.data(), picture::BitmapInfoHeader{
+                                          .biSize = std::int32_t(picture::bitmapInfoHeaderSize),
+                                          .biWidth = header_.frame[2] - header_.frame[0],
+                                          .biHeight = header_.frame[3] - header_.frame[1],
+                                          .biPlanes = 1,
+                                          .biBitCount = 24});
     }
     // A start that failed half-way (a full disk) begins again from the top.
     file_.rewindTo(0);

@@ -24,7 +24,7 @@ std::vector<std::uint8_t> fullColourTable(const DibFormat& format, std::vector<s
     info.resize(headerSize + used * entryBytes);
     info.resize(headerSize + full * entryBytes, 0);
     header.biClrUsed = std::int32_t(full);
-    picture::encodeInfoHeader(header, info.data());
+    bytes::encodeAt(info.data(), header);
     return info;
 }
 

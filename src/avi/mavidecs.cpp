@@ -244,7 +244,7 @@ HRESULT AVIFileCreateStreamA(PAVIFILE pfile, PAVISTREAM* ppavi, const AVI_STREAM
     return result("AVIFileCreateStreamA", create());
 }
 
-std::int32_t AVISaveOptions(void* hwnd, std::uint32_t uiFlags, std::int32_t nStreams,
+std::int32_t AVISaveOptions(QObject* hwnd, std::uint32_t uiFlags, std::int32_t nStreams,
                             const PAVISTREAM* ppavi, AVI_COMPRESS_OPTIONS** plpOptions) {
     if (nStreams != 1 || ppavi == nullptr || plpOptions == nullptr || plpOptions[0] == nullptr)
         return result("AVISaveOptions",
@@ -292,8 +292,7 @@ HRESULT AVIMakeCompressedStream(PAVISTREAM* ppsCompressed, PAVISTREAM psSource,
         const avi::Compressor* compressor = avi::findCompressor(lpOptions->fccHandler);
         if (compressor == nullptr)
             return fail(avi::Fault::NoCompressor,
-                        "this machine has no compressor " +
-                            std::string(reinterpret_cast<const char*>(&lpOptions->fccHandler), 4));
+                        "this machine has no compressor " + avi::fourccText(lpOptions->fccHandler));
         avi::SinkChoice choice;
         choice.compressor = compressor;
         choice.encoder.rate = source->info.dwRate;

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <functional>
 
+class QObject;
+
 // The AVIFile operations the program writes video through, with the classic names,
 // records and result codes. Behind them: our own RIFF/OpenDML writer and the encoders
 // of libavcodec.
@@ -86,7 +88,7 @@ HRESULT AVIFileCreateStreamA(PAVIFILE pfile, PAVISTREAM* ppavi, const AVI_STREAM
 // (the record is then left as it was); a negative AVIERR code when the call itself is
 // wrong: AVIERR_BADPARAM for other than one stream and one record, AVIERR_BADHANDLE for
 // an unknown stream. So a caller tells a cancel (0) from a failure (< 0).
-std::int32_t AVISaveOptions(void* hwnd, std::uint32_t uiFlags, std::int32_t nStreams,
+std::int32_t AVISaveOptions(QObject* hwnd, std::uint32_t uiFlags, std::int32_t nStreams,
                             const PAVISTREAM* ppavi, AVI_COMPRESS_OPTIONS** plpOptions);
 HRESULT AVISaveOptionsFree(std::int32_t nStreams, AVI_COMPRESS_OPTIONS** plpOptions);
 HRESULT AVIMakeCompressedStream(PAVISTREAM* ppsCompressed, PAVISTREAM psSource,
@@ -118,9 +120,9 @@ struct SaveOptionsRequest {
 };
 
 // The dialog behind AVISaveOptions: edits the options in place, returns 1 on OK and 0 on
-// Cancel. owner is the hwnd handed to AVISaveOptions (the main window).
+// Cancel. owner is the window handed to AVISaveOptions.
 using SaveOptionsDialog =
-    std::function<std::int32_t(void* owner, const SaveOptionsRequest&, AVI_COMPRESS_OPTIONS&)>;
+    std::function<std::int32_t(QObject* owner, const SaveOptionsRequest&, AVI_COMPRESS_OPTIONS&)>;
 // Installs the dialog (none: AVISaveOptions answers 0); returns the one it replaces.
 SaveOptionsDialog setSaveOptionsDialog(SaveOptionsDialog dialog);
 

@@ -157,19 +157,19 @@ std::vector<std::uint8_t> VideoEncoder::streamFormat() const {
     const std::uint16_t bits = compressor_->bitCount;
     const std::uint32_t tag = ctx_ && ctx_->codec_tag ? ctx_->codec_tag : compressor_->fccHandler;
     const std::int32_t width = source_.width, height = source_.rows();
-    std::vector<std::uint8_t> f(picture::bitmapInfoHeaderSize);
+    std::vector<std::uint8_t> f(picture::bitmapInfoHeaderSize + std::size_t(extra));
     // biSize counts the codec's extra data, which follows the header.
-    picture::encodeInfoHeader(
-        {.biSize = std::int32_t(picture::bitmapInfoHeaderSize) + extra,
-         .biWidth = width,
-         .biHeight = height,
-         .biPlanes = 1,
-         .biBitCount = std::int16_t(bits),
-         .biCompression = std::int32_t(tag),
-         .biSizeImage = std::int32_t(std::uint32_t(width) * std::uint32_t(height) * bits / 8)},
-        f.data());
+    bytes::encodeAt(f.data(), picture::BitmapInfoHeader{
+                                  .biSize = std::int32_t(picture::bitmapInfoHeaderSize) + extra,
+                                  .biWidth = width,
+                                  .biHeight = height,
+                                  .biPlanes = 1,
+                                  .biBitCount = std::int16_t(bits),
+                                  .biCompression = std::int32_t(tag),
+                                  .biSizeImage = std::int32_t(std::uint32_t(width) *
+                                                              std::uint32_t(height) * bits / 8)});
     if (extra > 0)
-        f.insert(f.end(), ctx_->extradata, ctx_->extradata + extra);
+        std::copy_n(ctx_->extradata, extra, f.begin() + picture::bitmapInfoHeaderSize);
     return f;
 }
 

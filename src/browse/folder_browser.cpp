@@ -74,6 +74,6 @@ void MyMainForm::File1_MouseDown(const controls::MouseArgs& args) {
     if (abortIfBusy())
         return;
     if (args.Button == controls::RightButton && File1->ListIndex() != -1)
-        ShowFullSizePreview(StripTrailingBackslash(File1->Path()) + QDir::separator() +
+        ShowFullSizePreview(paths::StripTrailingBackslash(File1->Path()) + QDir::separator() +
                             File1->List(File1->ListIndex()));
 }

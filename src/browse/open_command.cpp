@@ -40,8 +40,8 @@ void MyMainForm::OpenMenu_Click() {
         CommonDialog1.FileName.isEmpty())
         return;
 
-    const QString folder = FolderPart(CommonDialog1.FileName);
-    const QString name = FileNamePart(CommonDialog1.FileName);
+    const QString folder = paths::FolderPart(CommonDialog1.FileName);
+    const QString name = paths::FileNamePart(CommonDialog1.FileName);
     Drive1->setDrive(folder);
     Dir1->setPath(folder);
     // A folder that cannot be listed has been reported by the folder change; the file list

@@ -19,7 +19,7 @@ void MyMainForm::File1_Click() {
     if (File1->ListIndex() == -1)
         return;
     setMousePointer(platform::MousePointer::Hourglass);
-    CurrentPicturePath = JoinPath(File1->Path(), File1->FileName());
+    CurrentPicturePath = paths::JoinPath(File1->Path(), File1->FileName());
 
     // This load decides whether the file is a picture at all.
     QImage picture;
@@ -37,7 +37,7 @@ void MyMainForm::File1_Click() {
         return;
     }
     TempImage->setPicture(picture);
-    Preview_filename_label->setText(FileNamePart(CurrentPicturePath));
+    Preview_filename_label->setText(paths::FileNamePart(CurrentPicturePath));
     RefreshCommandStates();
     RefreshPreview();
     setMousePointer(platform::MousePointer::Default);
@@ -75,7 +75,7 @@ void MyMainForm::PreviewMenu_Click() {
     const QWidget* focused = focusWidget();
     const QString name = focused ? focused->objectName().toUpper() : QString();
     if (name == QLatin1String("FILE1") && File1->ListIndex() != -1)
-        ShowFullSizePreview(StripTrailingBackslash(File1->Path()) + QDir::separator() +
+        ShowFullSizePreview(paths::StripTrailingBackslash(File1->Path()) + QDir::separator() +
                             File1->List(File1->ListIndex()));
     if (name == QLatin1String("BMPLIST") && BMPlist->ListIndex() != -1)
         ShowFullSizePreview(BMPlist->List(BMPlist->ListIndex()));

@@ -68,4 +68,10 @@ template <typename Record> constexpr std::size_t encodedSize() {
     return counter.count();
 }
 
+// Writes a record's bytes at `at`: exactly encodedSize<Record>() of them.
+template <typename Record> constexpr void encodeAt(std::uint8_t* at, const Record& record) {
+    LeWriter w(at);
+    encode(w, record);
+}
+
 } // namespace bytes

@@ -5,7 +5,7 @@
 
 namespace job {
 
-bool AskWhetherToAbort(JobHost& host) {
+bool askWhetherToAbort(JobHost& host) {
     if (!host.abortRequested())
         return false;
     const platform::MsgAnswer answer =

@@ -6,6 +6,6 @@ class JobHost;
 
 // When an abort was requested, asks "Do you want to abort?". True on Yes (the request
 // stays); on No the request is cleared and the work goes on.
-bool AskWhetherToAbort(JobHost& host);
+bool askWhetherToAbort(JobHost& host);
 
 } // namespace job

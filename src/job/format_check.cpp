@@ -10,7 +10,7 @@ namespace job {
 
 namespace {
 
-PictureFormat formatOf(const picture::cDIB& dib) {
+picture::PictureFormat formatOf(const picture::cDIB& dib) {
     return {dib.Width(), dib.Height(), dib.BitCount()};
 }
 
@@ -27,7 +27,7 @@ void reportDifferent(const QString& path) {
 
 } // namespace
 
-bool CheckPictureFormats(JobHost& host, PictureFormat& FirstPictureFormat) {
+bool CheckPictureFormats(JobHost& host, picture::PictureFormat& FirstPictureFormat) {
     host.setMousePointer(platform::MousePointer::Hourglass);
     picture::cDIB dib;
     // A picture that cannot be converted at all stops the check: the user learns which one
@@ -36,26 +36,26 @@ bool CheckPictureFormats(JobHost& host, PictureFormat& FirstPictureFormat) {
     QString path;
     try {
         path = host.entry(0);
-        if (host.entryCount() >= 1 && host.LoadPictureAsDib(path, dib))
+        if (host.entryCount() >= 1 && host.loadPictureAsDib(path, dib))
             FirstPictureFormat = formatOf(dib);
 
         const int entries = host.entryCount();
         for (int i = 0; i < entries; ++i) {
             host.doEvents();
-            if (AskWhetherToAbort(host)) {
+            if (askWhetherToAbort(host)) {
                 host.showStatus(QStringLiteral("Aborted"));
                 return false;
             }
             host.showStatus(QStringLiteral("Checking Size/color - Picture  ") + QString::number(i));
             path = host.entry(i);
-            if (host.LoadPictureAsDib(path, dib) && formatOf(dib) != FirstPictureFormat) {
+            if (host.loadPictureAsDib(path, dib) && formatOf(dib) != FirstPictureFormat) {
                 reportDifferent(path);
                 host.showStatus(QString());
                 return false;
             }
         }
     } catch (const std::exception& e) {
-        ReportPictureFailure(path, e);
+        reportPictureFailure(path, e);
         host.showStatus(QString());
         return false;
     }

@@ -10,6 +10,6 @@ class JobHost;
 // the first picture's, which it writes into FirstPictureFormat when the first converts.
 // False when a picture differs, cannot be converted at all, or the user chose to abort:
 // the user has been told, and the job must not go on.
-bool CheckPictureFormats(JobHost& host, PictureFormat& FirstPictureFormat);
+bool CheckPictureFormats(JobHost& host, picture::PictureFormat& FirstPictureFormat);
 
 } // namespace job

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+class QObject;
+
 namespace picture {
 class cDIB;
 }
@@ -25,20 +27,14 @@ public:
     virtual void selectEntry(int /*i*/) {}
     virtual void refreshFilmstrip() {}
     // The program's one road from a listed picture to a Bitmap (may throw PictureError).
-    virtual bool LoadPictureAsDib(const QString& path, picture::cDIB& dib) = 0;
+    virtual bool loadPictureAsDib(const QString& path, picture::cDIB& dib) = 0;
 
     // The two timing texts as they stand now.
     virtual QString framesPerSecondText() const = 0;
     virtual QString durationText() const = 0;
     // The stream's frames per second as rate / scale. The window's is its whole rate of 1 to
     // 30 over 1; a host that takes rates such as 30000/1001 gives them here exactly.
-    struct RateAndScale {
-        std::uint32_t rate = 1;
-        std::uint32_t scale = 1;
-    };
-    virtual RateAndScale streamRateAndScale() const {
-        return {StreamRate(framesPerSecondText()), 1};
-    }
+    virtual StreamRate streamRate() const { return streamRateOf(framesPerSecondText()); }
 
     // Lets pending events run; commands given meanwhile may request an abort.
     virtual void doEvents() {}
@@ -47,10 +43,11 @@ public:
 
     // Progress and outcome, shown at once.
     virtual void showStatus(const QString& text) = 0;
-    virtual void moveFilmImage(int /*top*/) {}
+    // Frame `frame` (counted from 1) is in the file; it shows list entry `entry`.
+    virtual void frameWritten(std::int32_t /*frame*/, int /*entry*/) {}
     virtual void setMousePointer(platform::MousePointer /*pointer*/) {}
-    // The window the compression dialog belongs to (a QWidget*), or none.
-    virtual void* dialogOwner() { return nullptr; }
+    // The window the compression dialog belongs to, or none.
+    virtual QObject* dialogOwner() { return nullptr; }
     // The file is complete (or complete up to an abort) and may be played.
     virtual void offerToPlay(const QString& /*aviPath*/) {}
 };

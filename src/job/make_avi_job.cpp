@@ -9,7 +9,6 @@
 #include "picture/picture_error.h"
 #include "platform/message_box.h"
 
-#include <cmath>
 #include <memory>
 #include <utility>
 
@@ -32,7 +31,7 @@ public:
             if (openStream() && writeFrames())
                 end = finish();
         } catch (const std::exception& e) {
-            ReportPictureFailure(picture_, e);
+            reportPictureFailure(picture_, e);
         }
         cleanUp();
         return last_ == AVIERR_OK ? end : JobEnd::Stopped;
@@ -56,7 +55,7 @@ private:
         }
         info_.fccType = mmioStringToFOURCCA("vids", 0);
         info_.fccHandler = 0;
-        const JobHost::RateAndScale timing = host_.streamRateAndScale();
+        const StreamRate timing = host_.streamRate();
         info_.dwScale = timing.scale;
         info_.dwRate = timing.rate;
         info_.dwSuggestedBufferSize = static_cast<std::uint32_t>(dib_->SizeImage());
@@ -90,9 +89,9 @@ private:
         host_.selectEntry(0);
         picture_ = host_.entry(0);
         try {
-            return host_.LoadPictureAsDib(picture_, *dib_);
+            return host_.loadPictureAsDib(picture_, *dib_);
         } catch (const std::exception& e) {
-            ReportPictureFailure(picture_, e);
+            reportPictureFailure(picture_, e);
             return false;
         }
     }
@@ -107,10 +106,10 @@ private:
             host_.selectEntry(i);
             convert(host_.entry(i));
             // A value that does not fit keeps the previous picture's count.
-            framesPerPicture = WholeFramesOf(host_.durationText()).value_or(framesPerPicture);
+            framesPerPicture = wholeFramesOf(host_.durationText()).value_or(framesPerPicture);
             for (std::int32_t f = 0; f < framesPerPicture; ++f) {
                 host_.doEvents();
-                const bool abort = AskWhetherToAbort(host_);
+                const bool abort = askWhetherToAbort(host_);
                 // The frame in hand is written even when the user has just chosen to abort.
                 if (!ok(AVIStreamWrite(compressed_, frame_, 1, dib_->PointerToBits(),
                                        dib_->SizeImage(), AVIIF_KEYFRAME, nullptr, nullptr)))
@@ -118,7 +117,7 @@ private:
                 ++frame_;
                 host_.showStatus(
                     QStringLiteral("Frame %1  Picture %2 saved").arg(frame_).arg(i + 1));
-                host_.moveFilmImage(int(std::lround(frame_ / 3.0) % 3) * 8 - 16);
+                host_.frameWritten(frame_, i);
                 if (abort)
                     return true;
             }
@@ -132,7 +131,7 @@ private:
     void convert(const QString& path) {
         picture_ = path;
         try {
-            host_.LoadPictureAsDib(path, *dib_);
+            host_.loadPictureAsDib(path, *dib_);
         } catch (const picture::PictureError& e) {
             if (e.kind() != picture::PictureError::Kind::NotLoadable)
                 throw;
@@ -184,7 +183,7 @@ private:
 
 } // namespace
 
-JobEnd WriteAviFile(JobHost& host, const QString& aviPath) {
+JobEnd writeAviFile(JobHost& host, const QString& aviPath) {
     return AviJob(host, aviPath).run();
 }
 

@@ -15,6 +15,6 @@ enum class JobEnd {
 // Writes every listed picture into the AVI file at aviPath, each for the frames its duration
 // asks for, with the compressor the user picks. The file is replaced, written and completed
 // whatever the outcome, holding the frames written until the end.
-JobEnd WriteAviFile(JobHost& host, const QString& aviPath);
+JobEnd writeAviFile(JobHost& host, const QString& aviPath);
 
 } // namespace job

@@ -4,7 +4,7 @@
 
 namespace job {
 
-void ReportPictureFailure(const QString& path, const std::exception& error) {
+void reportPictureFailure(const QString& path, const std::exception& error) {
     platform::MsgBox(QStringLiteral("This picture file (") + path +
                          QStringLiteral(") could not be converted.\r\n") +
                          QString::fromLocal8Bit(error.what()),

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+namespace job {
+
 namespace {
 
 bool isDigit(char c) {
@@ -16,12 +18,12 @@ std::optional<QString> reciprocalText(double v) {
     const double r = 1.0 / v;
     if (!std::isfinite(r))
         return std::nullopt;
-    return FormatNumber(r, v <= 1 ? QStringLiteral("0") : QStringLiteral("0.####"));
+    return formatNumber(r, v <= 1 ? QStringLiteral("0") : QStringLiteral("0.####"));
 }
 
 } // namespace
 
-double TextToNumber(const QString& text) {
+double textToNumber(const QString& text) {
     const QByteArray s = text.toLatin1();
     qsizetype i = 0;
     while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
@@ -61,7 +63,7 @@ double TextToNumber(const QString& text) {
     return negative ? -value : value;
 }
 
-QString FormatNumber(double value, const QString& pattern) {
+QString formatNumber(double value, const QString& pattern) {
     const int point = pattern.indexOf(QLatin1Char('.'));
     const int decimals = point < 0 ? 0 : int(pattern.size()) - point - 1;
     // Fifteen significant digits, as the classic number format sees a double, then rounded
@@ -93,36 +95,38 @@ QString FormatNumber(double value, const QString& pattern) {
     return value < 0 && !zero ? QLatin1Char('-') + digits : digits;
 }
 
-TimingTexts FramesPerSecondLeft(TimingTexts texts) {
-    if (TextToNumber(texts.framesPerSecond) > 30)
+TimingTexts framesPerSecondLeft(TimingTexts texts) {
+    if (textToNumber(texts.framesPerSecond) > 30)
         texts.framesPerSecond = QStringLiteral("30");
-    const double v = TextToNumber(texts.framesPerSecond);
+    const double v = textToNumber(texts.framesPerSecond);
     if (v > 0)
         texts.duration = reciprocalText(v).value_or(texts.duration);
     return texts;
 }
 
-TimingTexts DurationLeft(TimingTexts texts) {
-    if (TextToNumber(texts.duration) < 0.0333)
+TimingTexts durationLeft(TimingTexts texts) {
+    if (textToNumber(texts.duration) < 0.0333)
         texts.duration = QStringLiteral("0.0333");
-    if (TextToNumber(texts.duration) > 99)
+    if (textToNumber(texts.duration) > 99)
         texts.duration = QStringLiteral("99");
-    const double v = TextToNumber(texts.duration);
+    const double v = textToNumber(texts.duration);
     if (v > 0)
         texts.framesPerSecond = reciprocalText(v).value_or(texts.framesPerSecond);
     return texts;
 }
 
-std::optional<std::int32_t> WholeFramesOf(const QString& text) {
-    const double whole = std::floor(TextToNumber(text) + 0.999);
+std::optional<std::int32_t> wholeFramesOf(const QString& text) {
+    const double whole = std::floor(textToNumber(text) + 0.999);
     if (!(whole >= std::numeric_limits<std::int32_t>::min() &&
           whole <= std::numeric_limits<std::int32_t>::max()))
         return std::nullopt;
     return static_cast<std::int32_t>(whole);
 }
 
-std::uint32_t StreamRate(const QString& framesPerSecondText) {
+StreamRate streamRateOf(const QString& framesPerSecondText) {
     // A value that does not fit leaves the rate at 0, which the limit makes 1.
-    const std::int32_t rate = WholeFramesOf(framesPerSecondText).value_or(0);
-    return static_cast<std::uint32_t>(rate < 1 ? 1 : rate > 30 ? 30 : rate);
+    const std::int32_t rate = wholeFramesOf(framesPerSecondText).value_or(0);
+    return {static_cast<std::uint32_t>(rate < 1 ? 1 : rate > 30 ? 30 : rate), 1};
 }
+
+} // namespace job

@@ -16,7 +16,7 @@ void MyMainForm::All_button_Click() {
         return;
     QStringList paths;
     for (int i = 0; i < File1->ListCount(); ++i)
-        paths << JoinPath(File1->Path(), File1->List(i));
+        paths << paths::JoinPath(File1->Path(), File1->List(i));
     appendLoadablePictures(paths);
 }
 
@@ -39,7 +39,7 @@ void MyMainForm::appendLoadablePictures(const QStringList& paths) {
                                  .arg(i + 1)
                                  .arg(count),
                              platform::MsgButtons::OK, platform::MsgIcon::Exclamation,
-                             QStringLiteral("Unable to Add: ") + FileNamePart(path));
+                             QStringLiteral("Unable to Add: ") + paths::FileNamePart(path));
         }
     }
     setMousePointer(platform::MousePointer::Default);

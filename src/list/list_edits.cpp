@@ -81,7 +81,7 @@ void MyMainForm::Remove_button_Click() {
     platform::current().doEvents();
 
     CurrentPicturePath = removed;
-    Preview_filename_label->setText(FileNamePart(CurrentPicturePath));
+    Preview_filename_label->setText(paths::FileNamePart(CurrentPicturePath));
     RefreshCommandStates();
     RefreshPreview();
     PlayReset();

@@ -1,5 +1,3 @@
-#include "list/picture_drop.h"
-
 #include "controls/file_list.h"
 #include "controls/list_box.h"
 #include "mainwindow/my_main_form.h"
@@ -21,13 +19,21 @@ QStringList localPaths(const QMimeData* data) {
     return paths;
 }
 
-} // namespace
+// Lets files and folders dragged from a file manager be dropped on the picture list: sits on
+// the list's viewport and hands the dropped local paths to the window.
+class PictureDrop : public QObject {
+public:
+    PictureDrop(MyMainForm* form, QWidget* target) : QObject(form), form_(form) {
+        target->setAcceptDrops(true);
+        target->installEventFilter(this);
+    }
 
-PictureDrop::PictureDrop(MyMainForm* form) : QObject(form), form_(form) {
-    QWidget* target = form->BMPlist->viewport();
-    target->setAcceptDrops(true);
-    target->installEventFilter(this);
-}
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    MyMainForm* form_;
+};
 
 bool PictureDrop::eventFilter(QObject* /*watched*/, QEvent* event) {
     switch (event->type()) {
@@ -59,6 +65,12 @@ bool PictureDrop::eventFilter(QObject* /*watched*/, QEvent* event) {
     }
 }
 
+} // namespace
+
+void MyMainForm::acceptPictureDrops() {
+    new PictureDrop(this, BMPlist->viewport());
+}
+
 // A folder stands for the pictures the file list would show for it, in that order; each
 // dropped picture is tested by loading it, as Add ALL tests the folder's files.
 void MyMainForm::BMPlist_DropFiles(const QStringList& paths) {
@@ -71,7 +83,7 @@ void MyMainForm::BMPlist_DropFiles(const QStringList& paths) {
             continue;
         }
         for (const QString& name : File1->matchingFiles(path).value_or(QStringList()))
-            pictures << JoinPath(path, name);
+            pictures << paths::JoinPath(path, name);
     }
     if (!pictures.isEmpty())
         appendLoadablePictures(pictures);

@@ -4,7 +4,6 @@
 #include "controls/file_list.h"
 #include "controls/image_box.h"
 #include "controls/list_box.h"
-#include "list/picture_drop.h"
 #include "mainwindow/my_main_form.h"
 
 #include <QAction>
@@ -58,7 +57,7 @@ void MyMainForm::connectHandlers() {
             &MyMainForm::No_duplicates_button_Click);
     connect(UpButton, &QPushButton::clicked, this, &MyMainForm::UpButton_Click);
     connect(DownButton, &QPushButton::clicked, this, &MyMainForm::DownButton_Click);
-    new PictureDrop(this);
+    acceptPictureDrops();
 
     // Menus: the open rules run each time a menu opens.
     connect(FileMenu, &QMenu::aboutToShow, this, &MyMainForm::FileMenu_Click);

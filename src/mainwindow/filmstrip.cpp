@@ -35,7 +35,8 @@ void MyMainForm::RefreshFilmstrip() {
         if (!picture.isNull())
             TempImage->setPicture(picture, reduced.naturalSize);
         Selected_Image->setPicture(picture);
-        bmplist_filename_label->setText(picture.isNull() ? QString() : FileNamePart(selected));
+        bmplist_filename_label->setText(picture.isNull() ? QString()
+                                                         : paths::FileNamePart(selected));
         bmp_size_label->setText(
             picture.isNull()
                 ? QString()

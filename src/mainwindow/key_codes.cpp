@@ -2,6 +2,8 @@
 
 #include <Qt>
 
+namespace keys {
+
 int classicKeyCode(int qtKey) {
     if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
         return 65 + (qtKey - Qt::Key_A);
@@ -52,3 +54,5 @@ int classicKeyCode(int qtKey) {
         return 0;
     }
 }
+
+} // namespace keys

@@ -17,11 +17,11 @@ bool MyMainForm::eventFilter(QObject* watched, QEvent* event) {
         return false;
 
     auto* key = static_cast<QKeyEvent*>(event);
-    int code = classicKeyCode(key->key());
+    int code = keys::classicKeyCode(key->key());
     const controls::ShiftState shift = controls::classicShiftState(key->modifiers());
     if (type == QEvent::KeyRelease) {
         Form_KeyUp(code, shift);
-        return code == 0 && classicKeyCode(key->key()) != 0;
+        return code == 0 && keys::classicKeyCode(key->key()) != 0;
     }
     if (code != 0) {
         Form_KeyDown(code, shift);

@@ -12,8 +12,8 @@
 void MyMainForm::Form_Load() {
     mAVIDecs::AVIFileInit();
     CurrentPicturePath = QString();
-    AviFilePath = StripTrailingBackslash(platform::current().programFolder()) + QDir::separator() +
-                  QStringLiteral("PICREEL.avi");
+    AviFilePath = paths::StripTrailingBackslash(platform::current().programFolder()) +
+                  QDir::separator() + QStringLiteral("PICREEL.avi");
     Preview_filename_label->setText(QStringLiteral("No File"));
     imgPreview->clearPicture();
     RefreshCommandStates();

@@ -38,14 +38,14 @@ public:
     QString CurrentPicturePath;
     QString AviFilePath;
     bool AbortRequested = false;
-    PictureFormat FirstPictureFormat;
+    picture::PictureFormat FirstPictureFormat;
 
     // The state above as the window's routines left it. Only the window writes it: a command
     // given during a job asks it to stop, and the job takes the request back when the user
     // answers that it should go on.
     const QString& currentPicturePath() const { return CurrentPicturePath; }
     const QString& aviFilePath() const { return AviFilePath; }
-    const PictureFormat& firstPictureFormat() const { return FirstPictureFormat; }
+    const picture::PictureFormat& firstPictureFormat() const { return FirstPictureFormat; }
     bool abortRequested() const { return AbortRequested; }
     void requestAbort() { AbortRequested = true; }
     void withdrawAbortRequest() { AbortRequested = false; }
@@ -82,7 +82,7 @@ public:
     void Next_image_MouseDown(const controls::MouseArgs& args);
     void Selected_Image_MouseDown(const controls::MouseArgs& args);
 
-    // --- AVI writing (avi/ui/make_avi.cpp, timing_boxes.cpp) ---
+    // --- AVI writing (makeavi/make_avi.cpp, timing_boxes.cpp) ---
     void MakeAVI_button_Click();
     void PlayAVIbutton_Click();
     void txtFPS_LostFocus();
@@ -101,8 +101,10 @@ public:
     void ClearALLmenu_Click();
     void UpButton_Click();
     void DownButton_Click();
-    // Pictures or folders dropped on the picture list (list/picture_drop.cpp).
+    // Pictures or folders dropped on the picture list (list/picture_drop.cpp); the list takes
+    // drops once acceptPictureDrops has run.
     void BMPlist_DropFiles(const QStringList& paths);
+    void acceptPictureDrops();
 
     // --- menu commands (list/menu_commands.cpp); the three menu-open rules run each time
     // their menu opens ---

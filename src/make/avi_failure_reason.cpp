@@ -4,7 +4,7 @@
 
 namespace make {
 
-QString AviFailureReason() {
+QString aviFailureReason() {
     return mAVIDecs::AVILastErrorText();
 }
 

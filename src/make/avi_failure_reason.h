@@ -5,6 +5,6 @@
 namespace make {
 
 // Why the AVI layer's last operation failed, "" when it said nothing.
-QString AviFailureReason();
+QString aviFailureReason();
 
 } // namespace make

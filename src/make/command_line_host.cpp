@@ -13,7 +13,7 @@ CommandLineHost::CommandLineHost(QStringList pictures, const MakeOptions& option
     : pictures_(std::move(pictures)), options_(options), picturesAhead_(decoders * 2),
       ahead_(picture::ConversionAhead::Product::Bitmap, decoders, aheadBudget), meter_(meter) {}
 
-bool CommandLineHost::LoadPictureAsDib(const QString& path, picture::cDIB& dib) {
+bool CommandLineHost::loadPictureAsDib(const QString& path, picture::cDIB& dib) {
     // The picture is handed over whole to the DIB, pixels and all, without a copy.
     const std::shared_ptr<picture::Converted> converted = ahead_.takeOver(path);
     // The next few: as many as the workers can have under way, and one more for each to
@@ -39,17 +39,16 @@ QString CommandLineHost::durationText() const {
     return QString::number(options_.framesPerPicture);
 }
 
-job::JobHost::RateAndScale CommandLineHost::streamRateAndScale() const {
-    return {options_.rate.rate, options_.rate.scale};
+job::StreamRate CommandLineHost::streamRate() const {
+    return options_.rate;
 }
 
 bool CommandLineHost::abortRequested() const {
-    return requested_ || Interrupted();
+    return requested_ || interrupted();
 }
 
-void CommandLineHost::moveFilmImage(int) {
-    // The job moves its film picture once for every frame it has written.
-    meter_.frameWritten(current_);
+void CommandLineHost::frameWritten(std::int32_t /*frame*/, int entry) {
+    meter_.frameWritten(entry);
 }
 
 } // namespace make

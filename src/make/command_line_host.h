@@ -23,14 +23,14 @@ public:
     int entryCount() const override { return int(pictures_.size()); }
     QString entry(int i) const override { return pictures_.value(i); }
     void selectEntry(int i) override { current_ = i; }
-    bool LoadPictureAsDib(const QString& path, picture::cDIB& dib) override;
+    bool loadPictureAsDib(const QString& path, picture::cDIB& dib) override;
     QString framesPerSecondText() const override;
     QString durationText() const override;
-    RateAndScale streamRateAndScale() const override;
+    job::StreamRate streamRate() const override;
     bool abortRequested() const override;
     void setAbortRequested(bool requested) override { requested_ = requested; }
     void showStatus(const QString&) override {}
-    void moveFilmImage(int) override;
+    void frameWritten(std::int32_t frame, int entry) override;
 
     // The picture that stopped the job, as "path: reason", when one did.
     const std::optional<QString>& pictureFailure() const { return pictureFailure_; }

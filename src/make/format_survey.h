@@ -11,11 +11,11 @@ namespace make {
 
 // The frame size and depth a picture takes on its way into the video, found without
 // decoding where the picture's header tells. Throws PictureError when it cannot be read.
-PictureFormat ConvertedFormat(const QString& path);
+picture::PictureFormat convertedFormat(const QString& path);
 
 struct DifferingPicture {
     QString path;
-    PictureFormat format;
+    picture::PictureFormat format;
 };
 
 // The pictures whose converted format differs from the first picture's, in list order:
@@ -23,10 +23,10 @@ struct DifferingPicture {
 // first picture that cannot be read. `interrupted` is asked before each picture; when it
 // answers true the survey ends early and `completed` is false.
 struct Survey {
-    PictureFormat first;
+    picture::PictureFormat first;
     QList<DifferingPicture> differing;
     bool completed = true;
 };
-Survey SurveyPictureFormats(const QStringList& pictures, const std::function<bool()>& interrupted);
+Survey surveyPictureFormats(const QStringList& pictures, const std::function<bool()>& interrupted);
 
 } // namespace make

@@ -7,16 +7,16 @@ namespace make {
 
 namespace {
 
-std::atomic<bool> interrupted{false};
+std::atomic<bool> interruptSeen{false};
 static_assert(std::atomic<bool>::is_always_lock_free);
 
 extern "C" void onInterrupt(int) {
-    interrupted.store(true);
+    interruptSeen.store(true);
 }
 
 } // namespace
 
-void CatchInterrupts() {
+void catchInterrupts() {
     struct sigaction action = {};
     action.sa_handler = onInterrupt;
     action.sa_flags = SA_RESETHAND | SA_RESTART;
@@ -25,8 +25,8 @@ void CatchInterrupts() {
     sigaction(SIGTERM, &action, nullptr);
 }
 
-bool Interrupted() {
-    return interrupted.load();
+bool interrupted() {
+    return interruptSeen.load();
 }
 
 } // namespace make

@@ -12,25 +12,25 @@
 
 int main(int argc, char* argv[]) {
     picture::KeepPictureBuffersInTheHeap();
-    make::CatchInterrupts();
+    make::catchInterrupts();
     QCoreApplication app(argc, argv);
     // The AVI layer's reasons reach the user once, in this program's own line; its log
     // stays available through QT_LOGGING_RULES.
     QLoggingCategory::setFilterRules(QStringLiteral("picreel.avi.warning=false"));
     QCoreApplication::setApplicationName(QStringLiteral("picreel-make"));
-    QCoreApplication::setApplicationVersion(make::ProgramVersionText());
+    QCoreApplication::setApplicationVersion(make::programVersionText());
 
-    const make::ParsedCommandLine parsed = make::ParseCommandLine(app.arguments());
+    const make::ParsedCommandLine parsed = make::parseCommandLine(app.arguments());
     using Action = make::ParsedCommandLine::Action;
     switch (parsed.action) {
     case Action::ShowHelp:
         std::fputs(qPrintable(parsed.text), stdout);
         return make::ExitDone;
     case Action::ShowVersion:
-        std::printf("picreel-make %s\n", qPrintable(make::ProgramVersionText()));
+        std::printf("picreel-make %s\n", qPrintable(make::programVersionText()));
         return make::ExitDone;
     case Action::ListCompressors:
-        std::fputs(qPrintable(make::CompressorTable()), stdout);
+        std::fputs(qPrintable(make::compressorTable()), stdout);
         return make::ExitDone;
     case Action::Usage:
         std::fprintf(stderr, "picreel-make: %s\nTry 'picreel-make --help' for more.\n",
@@ -39,5 +39,5 @@ int main(int argc, char* argv[]) {
     case Action::Run:
         break;
     }
-    return make::RunMake(parsed.options, stdin, stderr);
+    return make::runMake(parsed.options, stdin, stderr);
 }

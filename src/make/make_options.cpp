@@ -74,7 +74,7 @@ ParsedCommandLine usage(const QString& why) {
 
 } // namespace
 
-const avi::Compressor* CompressorNamed(const QString& name) {
+const avi::Compressor* compressorNamed(const QString& name) {
     const QString wanted = name.trimmed();
     for (const avi::Compressor* c : avi::availableCompressors())
         for (const QString& known :
@@ -85,7 +85,7 @@ const avi::Compressor* CompressorNamed(const QString& name) {
     return nullptr;
 }
 
-ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
+ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     const Options o;
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -111,7 +111,7 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
     if (m.output.isEmpty())
         return usage(QStringLiteral("the output file name is empty"));
     if (parser.isSet(o.fps)) {
-        const auto rate = ParseStreamRate(parser.value(o.fps));
+        const auto rate = parseStreamRate(parser.value(o.fps));
         if (!rate)
             return usage(QStringLiteral("--fps wants a rate above 0 and up to 240, such as 25, "
                                         "29.97 or 30000/1001, not \"%1\"")
@@ -136,7 +136,7 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
     }
     const QString compressorName =
         parser.isSet(o.compressor) ? parser.value(o.compressor) : QStringLiteral("DIB");
-    m.compressor = CompressorNamed(compressorName);
+    m.compressor = compressorNamed(compressorName);
     if (!m.compressor)
         return usage(QStringLiteral("no compressor \"%1\" on this machine; "
                                     "--list-compressors shows those there are")

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "make/stream_rate.h"
+#include "make/rate_option.h"
 
 #include <QString>
 #include <QStringList>
@@ -15,7 +15,7 @@ namespace make {
 // Everything a run of picreel-make was asked to do.
 struct MakeOptions {
     QString output = QStringLiteral("PICREEL.avi");
-    StreamRate rate;
+    job::StreamRate rate;
     std::int32_t framesPerPicture = 1;
     const avi::Compressor* compressor = nullptr; // never null after a successful parse
     int quality = -1;                            // 0..100, -1 for the compressor's own
@@ -36,10 +36,10 @@ struct ParsedCommandLine {
 };
 
 // arguments as main() gets them, the program's name first.
-ParsedCommandLine ParseCommandLine(const QStringList& arguments);
+ParsedCommandLine parseCommandLine(const QStringList& arguments);
 
 // The compressor a -c value names: its FOURCC ("MJPG", "DIB"), its encoder ("mjpeg") or its
 // name, case ignored; nullptr when this machine has none of that name.
-const avi::Compressor* CompressorNamed(const QString& name);
+const avi::Compressor* compressorNamed(const QString& name);
 
 } // namespace make

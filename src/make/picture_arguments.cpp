@@ -15,13 +15,13 @@ namespace {
 
 QStringList expand(const QString& argument) {
     if (QFileInfo(argument).isDir())
-        return PicturesOfFolder(argument);
+        return picturesOfFolder(argument);
     return {argument};
 }
 
 } // namespace
 
-QStringList PicturesOfFolder(const QString& folder) {
+QStringList picturesOfFolder(const QString& folder) {
     QDir dir(folder);
     QStringList names = dir.entryList({"*.bmp", "*.jpg", "*.jpeg", "*.gif"}, QDir::Files);
     std::sort(names.begin(), names.end(), paths::naturalLess);
@@ -31,7 +31,7 @@ QStringList PicturesOfFolder(const QString& folder) {
     return paths;
 }
 
-QStringList ExpandPictureArguments(const QStringList& arguments, const QString& listFile,
+QStringList expandPictureArguments(const QStringList& arguments, const QString& listFile,
                                    std::FILE* standardInput) {
     QStringList pictures;
     for (const QString& argument : arguments)

@@ -1,5 +1,6 @@
 #include "make/run_make.h"
 
+#include "avi/avi_records.h"
 #include "avi/compressors.h"
 #include "avi/mavidecs.h"
 #include "job/make_avi_job.h"
@@ -25,7 +26,7 @@ void say(std::FILE* err, const QString& text) {
     std::fprintf(err, "picreel-make: %s\n", qPrintable(text));
 }
 
-QString formatText(const PictureFormat& f) {
+QString formatText(const picture::PictureFormat& f) {
     return QStringLiteral("%1 x %2, %3 bits").arg(f.Width).arg(f.Height).arg(f.BitCount);
 }
 
@@ -80,7 +81,7 @@ public:
     explicit ChosenCompression(const MakeOptions& o) {
         const auto chosen = compressOptions(o);
         previous_ =
-            mAVIDecs::setSaveOptionsDialog([chosen](void*, const mAVIDecs::SaveOptionsRequest&,
+            mAVIDecs::setSaveOptionsDialog([chosen](QObject*, const mAVIDecs::SaveOptionsRequest&,
                                                     mAVIDecs::AVI_COMPRESS_OPTIONS& options) {
                 options = chosen;
                 return 1;
@@ -101,14 +102,15 @@ int writeVideo(const MakeOptions& o, const QStringList& pictures, std::FILE* err
                         : isatty(fileno(err)) ? ProgressMeter::Style::Live
                                               : ProgressMeter::Style::Lines,
                         err, total, int(pictures.size()));
-    // The writer and the encoder take one core; the rest decode ahead.
+    // One decoder for every core: the job's own thread, which encodes and writes, shares
+    // them with the decoders rather than keeping a core of its own.
     const int decoders = std::max(1, QThread::idealThreadCount());
     job::JobEnd end;
     std::optional<QString> pictureFailure;
     {
         CommandLineHost host(pictures, o, decoders, meter);
         mAVIDecs::AVIFileInit();
-        end = job::WriteAviFile(host, o.output);
+        end = job::writeAviFile(host, o.output);
         pictureFailure = host.pictureFailure();
     }
     meter.finish();
@@ -122,7 +124,7 @@ int writeVideo(const MakeOptions& o, const QStringList& pictures, std::FILE* err
         return ExitPictureUnreadable;
     }
     if (end == job::JobEnd::Stopped) {
-        QString reason = AviFailureReason();
+        QString reason = aviFailureReason();
         if (reason.isEmpty())
             reason = boxes.prompts().value(0, QStringLiteral("the AVI layer gave no reason"));
         say(err, QStringLiteral("%1: %2").arg(o.output, reason));
@@ -137,12 +139,10 @@ int writeVideo(const MakeOptions& o, const QStringList& pictures, std::FILE* err
 
 } // namespace
 
-QString CompressorTable() {
+QString compressorTable() {
     QString table;
     for (const avi::Compressor* c : avi::availableCompressors()) {
-        QString code;
-        for (int i = 0; i < 4; ++i)
-            code += QChar(char((c->fccHandler >> (8 * i)) & 0xFF));
+        const QString code = QString::fromLatin1(avi::fourccText(c->fccHandler));
         table += QStringLiteral("%1  %2  %3  %4\n")
                      .arg(code, QString::fromLatin1(c->name).leftJustified(32),
                           (c->lossless ? QStringLiteral("lossless") : QStringLiteral("lossy"))
@@ -152,10 +152,10 @@ QString CompressorTable() {
     return table;
 }
 
-int RunMake(const MakeOptions& o, std::FILE* in, std::FILE* err) {
+int runMake(const MakeOptions& o, std::FILE* in, std::FILE* err) {
     QStringList pictures;
     try {
-        pictures = ExpandPictureArguments(o.pictureArguments, o.listFile, in);
+        pictures = expandPictureArguments(o.pictureArguments, o.listFile, in);
     } catch (const picture::PictureError& e) {
         say(err, e.message());
         return ExitPictureUnreadable;
@@ -176,7 +176,7 @@ int RunMake(const MakeOptions& o, std::FILE* in, std::FILE* err) {
     // Every picture is looked at before the output is touched.
     Survey survey;
     try {
-        survey = SurveyPictureFormats(pictures, Interrupted);
+        survey = surveyPictureFormats(pictures, interrupted);
     } catch (const picture::PictureError& e) {
         say(err, e.message());
         return ExitPictureUnreadable;

@@ -8,9 +8,9 @@ namespace make {
 
 // Writes the video a parsed command line asks for and returns the exit status; every
 // message goes to `err`, one line each.
-int RunMake(const MakeOptions& options, std::FILE* in, std::FILE* err);
+int runMake(const MakeOptions& options, std::FILE* in, std::FILE* err);
 
 // The compressor table of --list-compressors.
-QString CompressorTable();
+QString compressorTable();
 
 } // namespace make

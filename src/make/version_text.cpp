@@ -4,7 +4,7 @@
 
 namespace make {
 
-QString ProgramVersionText() {
+QString programVersionText() {
     // The same version the About window shows.
     return platform::versionText(platform::programVersion());
 }

@@ -5,6 +5,6 @@
 namespace make {
 
 // The program's version as the About window shows it.
-QString ProgramVersionText();
+QString programVersionText();
 
 } // namespace make

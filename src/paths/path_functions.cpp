@@ -1,5 +1,7 @@
 #include "paths/path_functions.h"
 
+namespace paths {
+
 QString StripTrailingBackslash(const QString& s, QChar separator) {
     return s.endsWith(separator) ? s.left(s.size() - 1) : s;
 }
@@ -21,3 +23,5 @@ QString JoinPath(const QString& folder, const QString& name, QChar separator) {
         return {};
     return folder.endsWith(separator) ? folder + name : folder + separator + name;
 }
+
+} // namespace paths

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QString>
 
+namespace paths {
+
 // The only path arithmetic the program does. None of these touches the file system; the
 // separator is a parameter so that the rules read the same for "\" and "/".
 
@@ -17,3 +19,5 @@ QString FolderPart(const QString& s, QChar separator = QDir::separator());
 
 // folder and name with exactly one separator between them; "" when folder is "".
 QString JoinPath(const QString& folder, const QString& name, QChar separator = QDir::separator());
+
+} // namespace paths

@@ -5,7 +5,6 @@
 namespace picture {
 
 using bytes::LeReader;
-using bytes::LeWriter;
 
 BitmapFileHeader decodeFileHeader(const std::uint8_t* bytes) {
     LeReader r(bytes);
@@ -33,30 +32,6 @@ BitmapInfoHeader decodeInfoHeader(const std::uint8_t* bytes) {
     h.biClrUsed = r.i32();
     h.biClrImportant = r.i32();
     return h;
-}
-
-void encodeFileHeader(const BitmapFileHeader& header, std::uint8_t* bytes) {
-    LeWriter w(bytes);
-    w.i16(header.bfType);
-    w.i32(header.bfSize);
-    w.i16(header.bfReserved1);
-    w.i16(header.bfReserved2);
-    w.i32(header.bfOffBits);
-}
-
-void encodeInfoHeader(const BitmapInfoHeader& header, std::uint8_t* bytes) {
-    LeWriter w(bytes);
-    w.i32(header.biSize);
-    w.i32(header.biWidth);
-    w.i32(header.biHeight);
-    w.i16(header.biPlanes);
-    w.i16(header.biBitCount);
-    w.i32(header.biCompression);
-    w.i32(header.biSizeImage);
-    w.i32(header.biXPelsPerMeter);
-    w.i32(header.biYPelsPerMeter);
-    w.i32(header.biClrUsed);
-    w.i32(header.biClrImportant);
 }
 
 } // namespace picture

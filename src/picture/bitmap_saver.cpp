@@ -81,7 +81,9 @@ BitmapCanvas::BitmapCanvas(int width, int height, int dotsPerMeterX, int dotsPer
     const std::size_t total = pixelsAt_ + imageSize;
     bytes_ = {allocateBytes(total, PictureError::Kind::WriteFailed, path), total};
     std::uint8_t* at = bytes_.data.get();
-    encodeFileHeader({bitmapSignature, std::int32_t(total), 0, 0, std::int32_t(pixelsAt_)}, at);
+    bytes::encodeAt(at, BitmapFileHeader{.bfType = bitmapSignature,
+                                         .bfSize = std::int32_t(total),
+                                         .bfOffBits = std::int32_t(pixelsAt_)});
     BitmapInfoHeader info;
     info.biSize = bitmapInfoHeaderSize;
     info.biWidth = width;
@@ -91,7 +93,7 @@ BitmapCanvas::BitmapCanvas(int width, int height, int dotsPerMeterX, int dotsPer
     info.biSizeImage = std::int32_t(imageSize);
     info.biXPelsPerMeter = std::max(0, dotsPerMeterX);
     info.biYPelsPerMeter = std::max(0, dotsPerMeterY);
-    encodeInfoHeader(info, at + bitmapFileHeaderSize);
+    bytes::encodeAt(at + bitmapFileHeaderSize, info);
     if (stride_ != rowBytes)
         for (std::size_t y = 0; y < h; ++y)
             std::memset(at + pixelsAt_ + y * stride_ + rowBytes, 0, stride_ - rowBytes);

@@ -172,7 +172,7 @@ bool cDIB::WriteToFile(QString fileName) const {
         throw PictureError(PictureError::Kind::WriteFailed,
                            fileName + QStringLiteral(": ") + systemErrorText(errno));
     std::uint8_t fileHeader[bitmapFileHeaderSize];
-    encodeFileHeader(file_, fileHeader);
+    bytes::encodeAt(fileHeader, file_);
     writeAt(fd.get(), fileHeader, sizeof fileHeader, 0, fileName);
     writeAt(fd.get(), infoBlock_.get(), infoBlockSize_, bitmapFileHeaderSize, fileName);
     writeAt(fd.get(), bits_.get() + bitsOffset_, bitsSize_,

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace picture {
+
 // Frame size and colour depth that the first picture of a job sets for the whole video.
 struct PictureFormat {
     std::int32_t Width = 0;
@@ -10,3 +12,5 @@ struct PictureFormat {
 
     bool operator==(const PictureFormat&) const = default;
 };
+
+} // namespace picture

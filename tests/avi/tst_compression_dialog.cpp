@@ -1,4 +1,4 @@
-#include "avi/ui/compression_dialog.h"
+#include "makeavi/compression_dialog.h"
 
 #include "avi_test_support.h"
 
@@ -132,7 +132,7 @@ private slots:
         setSaveOptionsDialog(nullptr);
         QCOMPARE(AVISaveOptions(nullptr, flags, 1, &stream, list), 0);
         SaveOptionsRequest seen;
-        setSaveOptionsDialog([&](void*, const SaveOptionsRequest& r, AVI_COMPRESS_OPTIONS&) {
+        setSaveOptionsDialog([&](QObject*, const SaveOptionsRequest& r, AVI_COMPRESS_OPTIONS&) {
             seen = r;
             return 1;
         });

@@ -102,7 +102,7 @@ void MakeAviTest::init() {
     compressor = AVI_COMPRESS_OPTIONS{}; // full frames
     compressionDialogs = 0;
     previousDialog =
-        setSaveOptionsDialog([this](void*, const SaveOptionsRequest&, AVI_COMPRESS_OPTIONS& o) {
+        setSaveOptionsDialog([this](QObject*, const SaveOptionsRequest&, AVI_COMPRESS_OPTIONS& o) {
             ++compressionDialogs;
             if (compressor)
                 o = *compressor;
@@ -387,7 +387,7 @@ void MakeAviTest::checkStopsAtTheFirstPictureItCannotUse() {
     QVERIFY2(boxes[0].prompt.startsWith(prompt.arg(b)), qPrintable(boxes[0].prompt));
     QCOMPARE(boxes[0].buttons, second == "alike" ? MsgButtons::YesNo : MsgButtons::OK);
     QCOMPARE(form->lblStatus->text(), status);
-    QCOMPARE(form->FirstPictureFormat, (PictureFormat{32, 24, 24}));
+    QCOMPARE(form->FirstPictureFormat, (picture::PictureFormat{32, 24, 24}));
     QCOMPARE(form->MakeAVI_button->text(), "Make AVI File");
     QCOMPARE(form->MousePointer(), platform::MousePointer::Default);
 }

@@ -35,7 +35,7 @@ void TimingRulesTest::textToNumber_data() {
 void TimingRulesTest::textToNumber() {
     QFETCH(QString, text);
     QFETCH(double, value);
-    QCOMPARE(TextToNumber(text), value);
+    QCOMPARE(job::textToNumber(text), value);
 }
 
 // (value + 0.999) rounded down must fit 32 bits; the rate is then limited to 1..30.
@@ -57,8 +57,8 @@ void TimingRulesTest::wholeFramesAndRate() {
     QFETCH(QString, text);
     QFETCH(int, frames);
     QFETCH(uint, rate);
-    QCOMPARE(WholeFramesOf(text).value_or(-1), frames);
-    QCOMPARE(StreamRate(text), rate);
+    QCOMPARE(job::wholeFramesOf(text).value_or(-1), frames);
+    QCOMPARE(job::streamRateOf(text).rate, rate);
 }
 
 void TimingRulesTest::halvesRoundAwayFromZero_data() {
@@ -81,7 +81,7 @@ void TimingRulesTest::halvesRoundAwayFromZero() {
     QFETCH(double, value);
     QFETCH(QString, pattern);
     QFETCH(QString, text);
-    QCOMPARE(FormatNumber(value, pattern), text);
+    QCOMPARE(job::formatNumber(value, pattern), text);
 }
 
 QTEST_GUILESS_MAIN(TimingRulesTest)

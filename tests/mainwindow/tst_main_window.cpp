@@ -87,7 +87,7 @@ void MainWindowTest::controlsAsDesigned_data() {
     row("DownButton", "", "Shift Selected Down");
     row("bmp_size_label", "Size", "");
     row("MakeAVI_button", "Make AVI File", "Write all pictures in list to an AVI file");
-    row("PlayAVIbutton", "Play AVI", "");
+    row("PlayAVIbutton", "Play AVI", "Play AVI file");
     row("lblStatus", "", "Status report for AVI file");
     row("Previous_image_label", "Previous Picture", "");
     row("Previous_image", nullptr, "Click to go backwards");

@@ -56,16 +56,16 @@ void PathFunctionsTest::rules() {
     QFETCH(QString, expected);
     switch (rule) {
     case Rule::Strip:
-        QCOMPARE(StripTrailingBackslash(a, separator), expected);
+        QCOMPARE(paths::StripTrailingBackslash(a, separator), expected);
         break;
     case Rule::Name:
-        QCOMPARE(FileNamePart(a, separator), expected);
+        QCOMPARE(paths::FileNamePart(a, separator), expected);
         break;
     case Rule::Folder:
-        QCOMPARE(FolderPart(a, separator), expected);
+        QCOMPARE(paths::FolderPart(a, separator), expected);
         break;
     case Rule::Join:
-        QCOMPARE(JoinPath(a, b, separator), expected);
+        QCOMPARE(paths::JoinPath(a, b, separator), expected);
         break;
     }
 }

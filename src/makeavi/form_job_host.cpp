@@ -1,4 +1,4 @@
-#include "avi/ui/form_job_host.h"
+#include "makeavi/form_job_host.h"
 
 #include "controls/image_box.h"
 #include "controls/list_box.h"
@@ -12,6 +12,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -49,7 +50,7 @@ void FormJobHost::refreshFilmstrip() {
     form_.RefreshFilmstrip();
 }
 
-bool FormJobHost::LoadPictureAsDib(const QString& path, picture::cDIB& dib) {
+bool FormJobHost::loadPictureAsDib(const QString& path, picture::cDIB& dib) {
     // The picture holder keeps what the road left in it, also when the road fails half-way.
     QImage holder = form_.TempImage->Picture();
     const auto converted = ahead_.take(path);
@@ -112,7 +113,9 @@ void FormJobHost::showStatus(const QString& text) {
     form_.lblStatus->repaint();
 }
 
-void FormJobHost::moveFilmImage(int top) {
+void FormJobHost::frameWritten(std::int32_t frame, int /*entry*/) {
+    // The strip of film steps through three positions, one step every three frames.
+    const int top = int(std::lround(frame / 3.0) % 3) * 8 - 16;
     if (form_.FilmImage->y() != top)
         form_.FilmImage->move(form_.FilmImage->x(), top);
 }
@@ -121,8 +124,8 @@ void FormJobHost::setMousePointer(platform::MousePointer pointer) {
     form_.setMousePointer(pointer);
 }
 
-void* FormJobHost::dialogOwner() {
-    return static_cast<QWidget*>(&form_);
+QObject* FormJobHost::dialogOwner() {
+    return &form_;
 }
 
 void FormJobHost::offerToPlay(const QString& aviPath) {

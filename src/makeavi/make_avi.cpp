@@ -1,8 +1,8 @@
-#include "avi/ui/form_job_host.h"
 #include "controls/list_box.h"
 #include "job/format_check.h"
 #include "job/make_avi_job.h"
 #include "mainwindow/my_main_form.h"
+#include "makeavi/form_job_host.h"
 #include "paths/path_functions.h"
 #include "platform/platform.h"
 #include "platform/url_execute.h"
@@ -32,17 +32,17 @@ void MyMainForm::MakeAVI_button_Click() {
         setBusy(false);
         return;
     }
-    job::WriteAviFile(host, AviFilePath);
+    job::writeAviFile(host, AviFilePath);
     setBusy(false);
 }
 
 bool MyMainForm::ChooseAviFile() {
     using namespace platform;
     CommonDialog1.DefaultExt = QStringLiteral("avi");
-    CommonDialog1.InitDir = FolderPart(AviFilePath);
+    CommonDialog1.InitDir = paths::FolderPart(AviFilePath);
     CommonDialog1.DialogTitle = QStringLiteral("Make AVI File");
     CommonDialog1.Filter = QStringLiteral("AVI Files (*.avi)|*.avi|All files (*.*)|*.*");
-    CommonDialog1.FileName = FileNamePart(AviFilePath);
+    CommonDialog1.FileName = paths::FileNamePart(AviFilePath);
     CommonDialog1.CancelError = true;
     CommonDialog1.Flags = 4; // no read-only box; existing files are asked about below
     if (!current().fileDialog(FileDialogMode::Save, CommonDialog1))

@@ -15,16 +15,16 @@ public:
     QString entry(int i) const override;
     void selectEntry(int i) override;
     void refreshFilmstrip() override;
-    bool LoadPictureAsDib(const QString& path, picture::cDIB& dib) override;
+    bool loadPictureAsDib(const QString& path, picture::cDIB& dib) override;
     QString framesPerSecondText() const override;
     QString durationText() const override;
     void doEvents() override;
     bool abortRequested() const override;
     void setAbortRequested(bool requested) override;
     void showStatus(const QString& text) override;
-    void moveFilmImage(int top) override;
+    void frameWritten(std::int32_t frame, int entry) override;
     void setMousePointer(platform::MousePointer pointer) override;
-    void* dialogOwner() override;
+    QObject* dialogOwner() override;
     void offerToPlay(const QString& aviPath) override;
 
 private:

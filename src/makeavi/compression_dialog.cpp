@@ -1,4 +1,4 @@
-#include "avi/ui/compression_dialog.h"
+#include "makeavi/compression_dialog.h"
 
 #include "avi/compressors.h"
 
@@ -166,9 +166,9 @@ AVI_COMPRESS_OPTIONS CompressionDialog::options() const {
     return o;
 }
 
-std::int32_t CompressionDialog::run(void* owner, const SaveOptionsRequest& request,
+std::int32_t CompressionDialog::run(QObject* owner, const SaveOptionsRequest& request,
                                     AVI_COMPRESS_OPTIONS& options) {
-    CompressionDialog dialog(request, options, static_cast<QWidget*>(owner));
+    CompressionDialog dialog(request, options, qobject_cast<QWidget*>(owner));
     if (dialog.exec() != QDialog::Accepted)
         return 0;
     options = dialog.options();

@@ -13,13 +13,14 @@ void setIfChanged(QLineEdit* box, const QString& text) {
 } // namespace
 
 void MyMainForm::txtFPS_LostFocus() {
-    const TimingTexts texts = FramesPerSecondLeft({txtFPS->text(), duration_txtbox->text()});
+    const job::TimingTexts texts =
+        job::framesPerSecondLeft({txtFPS->text(), duration_txtbox->text()});
     setIfChanged(txtFPS, texts.framesPerSecond);
     setIfChanged(duration_txtbox, texts.duration);
 }
 
 void MyMainForm::duration_txtbox_LostFocus() {
-    const TimingTexts texts = DurationLeft({txtFPS->text(), duration_txtbox->text()});
+    const job::TimingTexts texts = job::durationLeft({txtFPS->text(), duration_txtbox->text()});
     setIfChanged(duration_txtbox, texts.duration);
     setIfChanged(txtFPS, texts.framesPerSecond);
 }

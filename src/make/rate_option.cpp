@@ -1,11 +1,11 @@
-#include "make/stream_rate.h"
+#include "make/rate_option.h"
 
 #include <QRegularExpression>
 #include <numeric>
 
 namespace make {
 
-std::optional<StreamRate> ParseStreamRate(const QString& text) {
+std::optional<job::StreamRate> parseStreamRate(const QString& text) {
     static const QRegularExpression decimal(QStringLiteral("^(\\d{1,10})(?:\\.(\\d{1,9}))?$"));
     static const QRegularExpression fraction(QStringLiteral("^(\\d{1,10})/(\\d{1,10})$"));
     std::uint64_t rate = 0, scale = 1;
@@ -27,7 +27,7 @@ std::optional<StreamRate> ParseStreamRate(const QString& text) {
     scale /= common;
     if (rate > UINT32_MAX || scale > UINT32_MAX)
         return std::nullopt;
-    return StreamRate{std::uint32_t(rate), std::uint32_t(scale)};
+    return job::StreamRate{std::uint32_t(rate), std::uint32_t(scale)};
 }
 
 } // namespace make

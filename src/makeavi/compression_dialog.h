@@ -24,9 +24,9 @@ public:
     // The options as the controls stand.
     AVI_COMPRESS_OPTIONS options() const;
 
-    // Shows the dialog modally over owner (a QWidget*, may be null); on OK writes the
+    // Shows the dialog modally over owner (a window, may be null); on OK writes the
     // chosen options into `options` and returns 1, on Cancel leaves them and returns 0.
-    static std::int32_t run(void* owner, const SaveOptionsRequest& request,
+    static std::int32_t run(QObject* owner, const SaveOptionsRequest& request,
                             AVI_COMPRESS_OPTIONS& options);
 
 private:
