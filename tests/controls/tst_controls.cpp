@@ -1,5 +1,4 @@
 #include "controls/file_list.h"
-#include "controls/image_box.h"
 #include "controls/list_box.h"
 #include "scripted_platform.h"
 
@@ -40,14 +39,6 @@ struct ListWindow {
     void click(int row, Qt::KeyboardModifiers mods = {}, Qt::MouseButton b = Qt::LeftButton) {
         QTest::mouseClick(list.viewport(), b, mods, list.visualItemRect(list.item(row)).center());
     }
-};
-
-// A click on an image box and the classic numbers its MouseDown must carry.
-struct MouseRow {
-    Qt::MouseButton button;
-    Qt::KeyboardModifiers modifiers = {};
-    int classicButton; // left 1, right 2
-    int classicShift;  // Shift 1, Ctrl 2, Alt 4
 };
 
 // A user's action on the list window and the ListIndex each Click it raises sees.
@@ -130,36 +121,6 @@ private slots:
         list.setListIndex(-1);
         QCOMPARE(list.ListIndex(), -1);
         QCOMPARE(clicks.count(), 3);
-    }
-
-    // A real click on an image box: the button and the keys held come as the classic numbers.
-    void mouseDownCarriesTheClassicCodes_data() {
-        QTest::addColumn<MouseRow>("row");
-        QTest::newRow("left, no keys")
-            << MouseRow{.button = Qt::LeftButton, .classicButton = 1, .classicShift = 0};
-        QTest::newRow("left with Ctrl") << MouseRow{.button = Qt::LeftButton,
-                                                    .modifiers = Qt::ControlModifier,
-                                                    .classicButton = 1,
-                                                    .classicShift = 2};
-        QTest::newRow("right with Shift and Alt")
-            << MouseRow{.button = Qt::RightButton,
-                        .modifiers = Qt::ShiftModifier | Qt::AltModifier,
-                        .classicButton = 2,
-                        .classicShift = 5};
-    }
-    void mouseDownCarriesTheClassicCodes() {
-        QFETCH(MouseRow, row);
-        controls::ImageBox box(controls::ImageBox::Fit::Stretch);
-        box.resize(40, 30);
-        QList<controls::MouseArgs> downs;
-        connect(&box, &controls::ImageBox::MouseDown, this,
-                [&](const controls::MouseArgs& args) { downs.append(args); });
-        QTest::mouseClick(&box, row.button, row.modifiers, QPoint(12, 7));
-        QCOMPARE(downs.size(), 1);
-        QCOMPARE(downs[0].Button, row.classicButton);
-        QCOMPARE(downs[0].Shift.toInt(), row.classicShift);
-        QCOMPARE(downs[0].X, 12.0f);
-        QCOMPARE(downs[0].Y, 7.0f);
     }
 
     // Every change of the selection by mouse or keys raises exactly one Click, after
