@@ -75,19 +75,6 @@ QList<qint64> state(const cDIB& d) {
 QByteArray bits(const cDIB& d) {
     return QByteArray(reinterpret_cast<const char*>(d.PointerToBits()), d.SizeImage());
 }
-// What CreateFromPackedDIBPointer does with a packed DIB.
-enum class Packed {
-    Taken,
-    RefusedHeaderKept, // false, and the info header's values stay in the record
-    RefusedUntouched,  // false, and nothing changes
-};
-// A packed DIB: an info header and the bytes the caller says lie behind it.
-struct PackedDib {
-    int bitCount;
-    int sizeImage;
-    int available; // bytes from the info header on
-    Packed outcome;
-};
 // How a file is refused: with a box for the user, or with an error for the caller.
 enum class Refused { WithABox, WithAnError };
 // What a refused file leaves of the object's file header.
@@ -236,48 +223,6 @@ private slots:
         QVERIFY(child.waitForFinished(60000));
         QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
                  child.readAll().constData());
-    }
-
-    // Taken at 16 bits or more with the whole image in the bytes given, and written as a
-    // Bitmap file; a refused one leaves its info header in the record, no more.
-    void packedDib_data() {
-        QTest::addColumn<PackedDib>("dib");
-        QTest::newRow("32-bit") << PackedDib{
-            .bitCount = 32, .sizeImage = 64, .available = 104, .outcome = Packed::Taken};
-        QTest::newRow("16-bit, more bytes behind")
-            << PackedDib{.bitCount = 16, .sizeImage = 8, .available = 60, .outcome = Packed::Taken};
-        QTest::newRow("8-bit") << PackedDib{
-            .bitCount = 8, .sizeImage = 16, .available = 56, .outcome = Packed::RefusedHeaderKept};
-        QTest::newRow("no image size") << PackedDib{
-            .bitCount = 32, .sizeImage = 0, .available = 40, .outcome = Packed::RefusedHeaderKept};
-        QTest::newRow("image one byte beyond") << PackedDib{.bitCount = 32,
-                                                            .sizeImage = 64,
-                                                            .available = 103,
-                                                            .outcome = Packed::RefusedHeaderKept};
-        QTest::newRow("shorter than the header") << PackedDib{
-            .bitCount = 32, .sizeImage = 0, .available = 39, .outcome = Packed::RefusedUntouched};
-    }
-    void packedDib() {
-        QFETCH(PackedDib, dib);
-        QByteArray bmp = craftBmp(54, dib.sizeImage, dib.sizeImage, 40, qint16(dib.bitCount));
-        const QByteArray packed = bmp.mid(14) + QByteArray(20, 0);
-        cDIB object;
-        QVERIFY(object.CreateFromFile(previous));
-        const QList<qint64> before = state(object);
-        QCOMPARE(object.CreateFromPackedDIBPointer(packed.constData(), std::size_t(dib.available)),
-                 dib.outcome == Packed::Taken);
-        if (dib.outcome == Packed::RefusedUntouched)
-            QCOMPARE(state(object), before);
-        if (dib.outcome == Packed::RefusedHeaderKept) {
-            QCOMPARE(object.BitCount(), dib.bitCount);
-            QCOMPARE(state(object).first(3), before.first(3));
-            QCOMPARE(object.SizeBitmapInfo(), before[14]);
-        }
-        if (dib.outcome != Packed::Taken)
-            return;
-        const QString written = path("packed-%1.bmp").arg(dib.bitCount);
-        QVERIFY(object.WriteToFile(written));
-        QCOMPARE(readFile(written), bmp.replace(6, 4, QByteArray(4, 0)));
     }
 
     // A packed DIB whose Bitmap file would be larger than its file header can say (2 GiB): refused
