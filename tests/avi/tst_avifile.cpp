@@ -18,25 +18,29 @@ namespace {
 const std::vector<int> withRepeats = {0, 1, 1, 2, 3, 3, 3};
 const QList<int> repeatedFrames = {2, 5, 6};
 
+// What ffprobe says of the seven packets: their key-frame flags, and the frames whose packet
+// is the one before it again.
+struct Packets {
+    QByteArray keyFlags;
+    QList<int> reused;
+};
+const Packets intraOnly{"KKKKKKK", repeatedFrames}, keyEvery3{"K__K__K", {}};
+
+// How the test stores a picture's rows; a negative height says top-down.
+enum class Rows { BottomUp, TopDown };
+// Whose frames are compared with the pictures: ffmpeg's, or GStreamer's as well.
+enum class Players { Ffmpeg, Both };
+
 struct CodecRow {
     const char* fourcc;
-    const char* codecName; // as ffprobe names it
-    const char* tag;       // and the stream's tag
-    int bitCount;
-    int width;
-    double leastPsnr;          // 99: every pixel exact
-    QByteArray keyFlags;       // ffprobe's flags of the seven packets
-    QList<int> reusedPackets;  // frames whose packet is the one before it again
-    int colours = 0;           // of a paletted picture's colour table; 0: all
-    bool gstreamerToo = false; // GStreamer shows the same pixels
-};
-
-struct JpegRow {
-    int width;
-    int height;
-    int bitCount;
-    bool topDown;
-    double leastPsnr; // of ffmpeg's and of GStreamer's frames
+    const char* tag; // the stream's, as ffprobe prints it
+    int bits;
+    int width = 32, height = 24;
+    double psnr = 99; // the least of any frame; 99: every pixel exact
+    Packets packets = intraOnly;
+    int colours = 0; // of a paletted picture's colour table; 0: all
+    Rows rows = Rows::BottomUp;
+    Players players = Players::Ffmpeg;
 };
 
 // The same picture with its rows stored top-down, as a negative height says.
@@ -59,6 +63,7 @@ struct FullDiskRow {
     const char* fourcc;
     qint64 bytesThatFit;
     std::uint32_t flags = 0;    // AVICOMPRESSF_*
+    int timesEach = 1;          // frames running that show one picture
     std::uint64_t riffSize = 0; // 0: the writer's own
     Disk disk = Disk::FileSizeLimit;
 };
@@ -70,9 +75,11 @@ enum class Outcome : HRESULT {
 };
 
 struct RiffRow {
-    std::uint32_t superIndexSlots;
+    std::uint32_t indexSlots; // of the OpenDML super index
+    std::uint32_t flags = 0;  // AVICOMPRESSF_*
+    int timesEach = 1;        // frames running that show one picture
     Outcome outcome;
-    int framesWritten;
+    int written; // frames
     qsizetype riffs;
 };
 
@@ -127,51 +134,66 @@ private slots:
     // Uncompressed at every depth (width 37: row padding) and every compressor: right codec,
     // FOURCC, size, rate, frame count; exact pixels or above a PSNR bound; key frames every 3;
     // intra-only codecs reuse a repeated picture's packet. Each way into an encoder (colour
-    // table, 16, 24 and 32 bits) reaches a lossless codec. A short colour table is filled up
-    // in the file, or GStreamer shows black.
+    // table, 16, 24 and 32 bits) reaches a lossless codec; MJPEG takes 24 and 32 bits
+    // directly, in either row order and at odd sizes. A short colour table is filled up in
+    // the file, or GStreamer shows black.
     void framesDecode_data() {
         QTest::addColumn<CodecRow>("row");
-        const QByteArray allKeys = "KKKKKKK", everyThird = "K__K__K";
-        const QList<int> none;
-        // FOURCC, ffprobe's codec and tag, depth, width, least PSNR, key flags, reused packets,
-        // colours
+        const auto add = [](const CodecRow& r) {
+            QTest::addRow("%s %d-bit %d x %d", r.fourcc, r.bits, r.width, r.height) << r;
+        };
+        const char* raw = "[0][0][0][0]";
         for (const int bits : {1, 4, 8, 16, 24, 32})
-            QTest::newRow(qPrintable(QString("uncompressed %1-bit 37 wide").arg(bits))) << CodecRow{
-                "DIB", "rawvideo", "[0][0][0][0]", bits, 37, 99, allKeys, repeatedFrames};
-        QTest::newRow("uncompressed 8-bit, 16 colours") << CodecRow{
-            "DIB", "rawvideo", "[0][0][0][0]", 8, 40, 99, allKeys, repeatedFrames, 16, true};
-        QTest::newRow("FFV1 16-bit")
-            << CodecRow{"FFV1", "ffv1", "FFV1", 16, 32, 99, allKeys, repeatedFrames};
-        QTest::newRow("HuffYUV 4-bit")
-            << CodecRow{"HFYU", "huffyuv", "HFYU", 4, 32, 99, allKeys, repeatedFrames};
-        QTest::newRow("Ut Video 24-bit")
-            << CodecRow{"ULRG", "utvideo", "ULRG", 24, 32, 99, allKeys, repeatedFrames};
-        QTest::newRow("ZMBV 32-bit")
-            << CodecRow{"ZMBV", "zmbv", "ZMBV", 32, 32, 99, everyThird, none};
-        QTest::newRow("MJPEG 8-bit")
-            << CodecRow{"MJPG", "mjpeg", "MJPG", 8, 32, 29, allKeys, repeatedFrames};
-        QTest::newRow("MPEG-4 24-bit")
-            << CodecRow{"XVID", "mpeg4", "XVID", 24, 32, 29, everyThird, none};
-        QTest::newRow("H.264 8-bit")
-            << CodecRow{"H264", "h264", "H264", 8, 32, 29, everyThird, none};
+            add({.fourcc = "DIB", .tag = raw, .bits = bits, .width = 37});
+        add({.fourcc = "DIB",
+             .tag = raw,
+             .bits = 8,
+             .width = 40,
+             .colours = 16,
+             .players = Players::Both});
+        add({.fourcc = "FFV1", .tag = "FFV1", .bits = 16});
+        add({.fourcc = "HFYU", .tag = "HFYU", .bits = 4});
+        add({.fourcc = "ULRG", .tag = "ULRG", .bits = 24});
+        add({.fourcc = "ZMBV", .tag = "ZMBV", .bits = 32, .packets = keyEvery3});
+        add({.fourcc = "MJPG", .tag = "MJPG", .bits = 8, .psnr = 29});
+        add({.fourcc = "MJPG",
+             .tag = "MJPG",
+             .bits = 24,
+             .width = 321,
+             .height = 241,
+             .psnr = 30,
+             .players = Players::Both});
+        add({.fourcc = "MJPG",
+             .tag = "MJPG",
+             .bits = 32,
+             .width = 66,
+             .height = 50,
+             .psnr = 30,
+             .rows = Rows::TopDown,
+             .players = Players::Both});
+        add({.fourcc = "XVID", .tag = "XVID", .bits = 24, .psnr = 29, .packets = keyEvery3});
+        add({.fourcc = "H264", .tag = "H264", .bits = 8, .psnr = 29, .packets = keyEvery3});
         // Cinepak takes two seconds for a 320x240 frame: tiny pictures.
-        QTest::newRow("Cinepak 24-bit")
-            << CodecRow{"cvid", "cinepak", "cvid", 24, 32, 25, everyThird, none};
+        add({.fourcc = "cvid", .tag = "cvid", .bits = 24, .psnr = 25, .packets = keyEvery3});
         // Its delta frames skip blocks that barely change.
-        QTest::newRow("Microsoft Video 1 8-bit")
-            << CodecRow{"MSVC", "msvideo1", "MSVC", 8, 32, 26, everyThird, {2, 5}};
+        add({.fourcc = "MSVC",
+             .tag = "MSVC",
+             .bits = 8,
+             .psnr = 26,
+             .packets = {"K__K__K", {2, 5}}});
     }
     void framesDecode() {
         QFETCH(CodecRow, row);
-        const Clip clip = makeClip(row.width, 24, row.bitCount, withRepeats, row.colours);
+        Clip clip = makeClip(row.width, row.height, row.bits, withRepeats, row.colours);
+        if (row.rows == Rows::TopDown)
+            for (TestDib& picture : clip.pictures)
+                storeTopDown(picture);
         const QString path = dir.filePath("codec.avi");
         const auto options = optionsFor(row.fourcc, AVICOMPRESSF_KEYFRAMES, 7500, 3);
         QCOMPARE(writeAvi(path, clip, options, 12), AVIERR_OK);
-        QCOMPARE(
-            probe(path, "stream=codec_name,codec_tag_string,width,height,r_frame_rate,"
-                        "nb_read_frames"),
-            QString("%1 %2 %3 24 12/1 7").arg(row.codecName, row.tag).arg(row.width).toLatin1());
-        QCOMPARE_GE(leastPsnr(decode(path), clip.expected, clip.frameBytes()), row.leastPsnr);
+        QCOMPARE(probe(path, "stream=codec_tag_string,width,height,r_frame_rate,nb_read_frames"),
+                 QString("%1 %2 %3 12/1 7").arg(row.tag).arg(row.width).arg(row.height));
+        QCOMPARE_GE(leastPsnr(decode(path), clip.expected, clip.frameBytes()), row.psnr);
         const QByteArrayList packets = probe(path, "packet=flags,data_hash").split(' ');
         QByteArray keys;
         QList<int> reused;
@@ -180,40 +202,12 @@ private slots:
             if (i > 0 && packets[i + 1] == packets[i - 1])
                 reused.append(int(i / 2));
         }
-        QCOMPARE(keys, row.keyFlags);
-        QCOMPARE(reused, row.reusedPackets);
-        if (row.gstreamerToo)
-            QCOMPARE(gstreamerFrames(path, clip.width).left(2 * clip.frameBytes()),
-                     clip.expected.left(2 * clip.frameBytes()));
-    }
-
-    // MJPEG at a fixed quality from 24- and 32-bit frames, in either row order and at odd
-    // sizes, shows the pictures upright and in their colours, in ffmpeg and GStreamer alike,
-    // and a repeated picture reuses its packet.
-    void mjpegFromDirectFramesDecodes_data() {
-        QTest::addColumn<JpegRow>("row");
-        QTest::newRow("24-bit 321 x 241") << JpegRow{321, 241, 24, false, 30};
-        QTest::newRow("32-bit top-down") << JpegRow{66, 50, 32, true, 30};
-    }
-    void mjpegFromDirectFramesDecodes() {
-        QFETCH(JpegRow, row);
-        Clip clip = makeClip(row.width, row.height, row.bitCount, withRepeats);
-        if (row.topDown)
-            for (TestDib& picture : clip.pictures)
-                storeTopDown(picture);
-        const QString path = dir.filePath("mjpeg.avi");
-        QCOMPARE(writeAvi(path, clip, optionsFor("MJPG")), AVIERR_OK);
-        QCOMPARE(probe(path, "stream=codec_tag_string,width,height"),
-                 QString("MJPG %1 %2").arg(row.width).arg(row.height).toLatin1());
-        QCOMPARE_GE(leastPsnr(decode(path), clip.expected, clip.frameBytes()), row.leastPsnr);
-        QCOMPARE_GE(leastPsnr(gstreamerFrames(path, row.width), clip.expected, clip.frameBytes()),
-                    row.leastPsnr);
-        const QByteArrayList hashes = probe(path, "packet=data_hash").split(' ');
-        QList<int> reused;
-        for (qsizetype i = 1; i < hashes.size(); ++i)
-            if (hashes[i] == hashes[i - 1])
-                reused.append(int(i));
-        QCOMPARE(reused, repeatedFrames);
+        QCOMPARE(keys, row.packets.keyFlags);
+        QCOMPARE(reused, row.packets.reused);
+        if (row.players == Players::Both)
+            QCOMPARE_GE(
+                leastPsnr(gstreamerFrames(path, clip.width), clip.expected, clip.frameBytes()),
+                row.psnr);
     }
 
     // libjpeg's own failures come back as the layer's failure, not as an ended process.
@@ -267,8 +261,10 @@ private slots:
         QTest::newRow("uncompressed") << FullDiskRow{.fourcc = "DIB", .bytesThatFit = 40000};
         QTest::newRow("uncompressed, past the first RIFF")
             << FullDiskRow{.fourcc = "DIB", .bytesThatFit = 60000, .riffSize = 8192};
-        QTest::newRow("ZMBV, null frames") << FullDiskRow{
-            .fourcc = "ZMBV", .bytesThatFit = 26000, .flags = AVICOMPRESSF_NULLFRAMES};
+        QTest::newRow("ZMBV, null frames") << FullDiskRow{.fourcc = "ZMBV",
+                                                          .bytesThatFit = 26000,
+                                                          .flags = AVICOMPRESSF_NULLFRAMES,
+                                                          .timesEach = 3};
         QTest::newRow("uncompressed, full file system")
             << FullDiskRow{.fourcc = "DIB", .bytesThatFit = 204800, .disk = Disk::SmallTmpfs};
     }
@@ -286,17 +282,14 @@ private slots:
         });
         if (row.riffSize)
             setWriterLimits({row.riffSize, 64});
-        const bool nulls = row.flags & AVICOMPRESSF_NULLFRAMES;
-        const Clip clip = twoHundredFrames(nulls ? 3 : 1);
+        const Clip clip = twoHundredFrames(row.timesEach);
         const QString path = (tmpfs ? mountPoint.path() : dir.path()) + "/full.avi";
         int written = 0;
         const long long fileSizeLimit = tmpfs ? -1 : row.bytesThatFit;
         QCOMPARE(
             writeAvi(path, clip, optionsFor(row.fourcc, row.flags), 10, &written, fileSizeLimit),
             AVIERR_FILEWRITE);
-        QCOMPARE_GT(written, 3);
-        QCOMPARE_LT(written, 200);
-        const Stored stored = storedFrames(clip, written, nulls);
+        const Stored stored = storedFrames(clip, written, row.flags & AVICOMPRESSF_NULLFRAMES);
         QCOMPARE(probe(path, "packet=pts"), stored.pts);
         QCOMPARE(probe(path, "stream=nb_frames").toInt(), written);
         // The failed frame really had no room.
@@ -311,43 +304,42 @@ private slots:
     }
 
     // Past its RIFF size a file goes on in OpenDML RIFFs, each within the size, until the
-    // super index has no slot left: that frame fails and the file holds the ones before.
+    // super index has no slot left: that frame fails and the file holds the ones before. Null
+    // frames (repeats as empty chunks, never first or last) play in time: players skip them
+    // and show the frame before. They are off by default: ffmpeg fills gaps from the next.
     void staysWithinRiffLimits_data() {
         QTest::addColumn<RiffRow>("row");
-        QTest::newRow("RIFFs of 16 KiB") << RiffRow{64, Outcome::Complete, 200, 34};
-        QTest::newRow("3 index slots") << RiffRow{3, Outcome::StopsAtIndexSlots, 18, 3};
+        QTest::newRow("RIFFs of 16 KiB")
+            << RiffRow{.indexSlots = 64, .outcome = Outcome::Complete, .written = 200, .riffs = 34};
+        QTest::newRow("3 index slots") << RiffRow{
+            .indexSlots = 3, .outcome = Outcome::StopsAtIndexSlots, .written = 18, .riffs = 3};
+        QTest::newRow("null frames") << RiffRow{.indexSlots = 64,
+                                                .flags = AVICOMPRESSF_NULLFRAMES,
+                                                .timesEach = 3,
+                                                .outcome = Outcome::Complete,
+                                                .written = 200,
+                                                .riffs = 12};
     }
     void staysWithinRiffLimits() {
         QFETCH(RiffRow, row);
         constexpr std::uint64_t riffSize = 16384;
-        setWriterLimits({riffSize, row.superIndexSlots});
-        const Clip clip = twoHundredFrames(1);
+        setWriterLimits({riffSize, row.indexSlots});
+        const Clip clip = twoHundredFrames(row.timesEach);
         const QString path = dir.filePath("riffs.avi");
         int written = 0;
-        QCOMPARE(writeAvi(path, clip, optionsFor("DIB"), 10, &written), HRESULT(row.outcome));
-        QCOMPARE(written, row.framesWritten);
+        QCOMPARE(writeAvi(path, clip, optionsFor("DIB", row.flags), 10, &written),
+                 HRESULT(row.outcome));
+        QCOMPARE(written, row.written);
         const auto riffs = topLevelChunks(path);
         QCOMPARE(riffs.size(), row.riffs);
         for (const auto& [type, size] : riffs)
             QCOMPARE_LE(size + 8, riffSize);
-        QCOMPARE(probe(path, "stream=nb_frames").toInt(), written);
-        QVERIFY(gstreamerDiscovers(path).contains(gstreamerDuration(written)));
-        const Stored stored = storedFrames(clip, written, false);
-        QCOMPARE(gstreamerFrames(path, clip.width), stored.pixels);
-    }
-
-    // Null frames (repeats as empty chunks, never first or last) play in time: players
-    // skip them and show the frame before. Off by default: ffmpeg fills gaps from the next.
-    // ZMBV, which codes a frame against the one before, writes null frames in stopsAtAFullDisk.
-    void nullFramesPlayInTime() {
-        const Clip clip = twoHundredFrames(3);
-        const QString path = dir.filePath("nulls.avi");
-        QCOMPARE(writeAvi(path, clip, optionsFor("DIB", AVICOMPRESSF_NULLFRAMES)), AVIERR_OK);
-        const Stored stored = storedFrames(clip, 200, true);
+        const Stored stored = storedFrames(clip, written, row.flags & AVICOMPRESSF_NULLFRAMES);
         QCOMPARE(probe(path, "packet=pts"), stored.pts);
-        QCOMPARE(probe(path, "stream=nb_frames"), "200");
+        QCOMPARE(probe(path, "stream=nb_frames").toInt(), written);
         QCOMPARE(decode(path, true), stored.pixels);
-        QVERIFY(gstreamerDiscovers(path).contains(gstreamerDuration(200)));
+        QVERIFY(gstreamerDiscovers(path).contains(gstreamerDuration(written)));
+        QCOMPARE(gstreamerFrames(path, clip.width), stored.pixels);
     }
 
     // Bad handles (released, made up) and frames that do not fit format or position are

@@ -16,19 +16,26 @@ constexpr std::uint32_t everyChoice =
 
 struct DialogRow {
     std::int32_t width;
-    std::uint32_t icmfFlags; // ICMF_CHOOSE_*: what the request lets the user choose
+    std::uint32_t offered; // ICMF_CHOOSE_*: what the request lets the user choose
     AVI_COMPRESS_OPTIONS start;
-    QString chosen; // FOURCC
-    std::uint32_t flags;
-    std::uint32_t quality, keyFrameEvery, bytesPerSecond;
-    QStringList greyed; // compressors that cannot take the picture's size
+    AVI_COMPRESS_OPTIONS chosen;
+    QStringList greyed = {}; // compressors that cannot take the picture's size
 };
 
-struct PlayerRow {
+// Whether GStreamer players (Totem and the rest) play a compressor's files.
+enum class GStreamer { Plays, CannotPlay };
+
+// A compressor and the start of its entry in the dialog's list.
+struct Compressor {
     const char* fourcc;
     const char* listName;
-    int bitCount;
-    bool gstreamerPlays;
+};
+const Compressor utVideo{"ULRG", "Ut Video"}, uncompressed{"DIB", "Full Frames (Uncompressed)"};
+
+struct PlayerRow {
+    Compressor compressor;
+    int bits;
+    GStreamer gstreamer;
 };
 
 // The entries of the dialog's list that cannot be chosen, by compressor name.
@@ -52,35 +59,46 @@ private slots:
     // take the picture's size is greyed with the reason and not chosen.
     void startsFromTheRecord_data() {
         QTest::addColumn<DialogRow>("row");
-        const auto mpeg4 = optionsFor("XVID", everyChoice, 6000, 10, 500 * 1024);
-        const auto mjpeg = optionsFor("MJPG", everyChoice, 6000, 10, 500 * 1024);
-        const auto cinepak = optionsFor("cvid", everyChoice, 6000, 10, 500 * 1024);
-        const QStringList sizeBound = {"H.264 (x264)", "Cinepak", "Microsoft Video 1"};
         const std::uint32_t both = ICMF_CHOOSE_KEYFRAME | ICMF_CHOOSE_DATARATE;
         const std::uint32_t validAndNulls = AVICOMPRESSF_VALID | AVICOMPRESSF_NULLFRAMES;
         const std::uint32_t withDataRate = validAndNulls | AVICOMPRESSF_DATARATE;
-        // width, ICMF flags, record; chosen FOURCC, flags, quality, key frames, bytes per
-        // second, greyed compressors
+        const QStringList sizeBound = {"H.264 (x264)", "Cinepak", "Microsoft Video 1"};
+        // A record of the user's with every choice made.
+        const auto record = [](const char* fourcc, std::uint32_t flags) {
+            return optionsFor(fourcc, flags, 6000, 10, 500 * 1024);
+        };
+        const auto mpeg4 = record("XVID", everyChoice);
         QTest::newRow("MPEG-4, every choice offered")
-            << DialogRow{32, both, mpeg4, "XVID", everyChoice, 6000, 10, 512000, {}};
-        QTest::newRow("MPEG-4, no choice offered")
-            << DialogRow{32, 0, mpeg4, "XVID", validAndNulls, 6000, 10, 512000, {}};
+            << DialogRow{.width = 32, .offered = both, .start = mpeg4, .chosen = mpeg4};
+        QTest::newRow("MPEG-4, no choice offered") << DialogRow{
+            .width = 32, .offered = 0, .start = mpeg4, .chosen = record("XVID", validAndNulls)};
         QTest::newRow("MJPEG takes no key-frame interval")
-            << DialogRow{32, both, mjpeg, "MJPG", withDataRate, 6000, 10, 512000, {}};
+            << DialogRow{.width = 32,
+                         .offered = both,
+                         .start = record("MJPG", everyChoice),
+                         .chosen = record("MJPG", withDataRate)};
         QTest::newRow("Cinepak refuses 33 wide")
-            << DialogRow{33, both, cinepak, "DIB", validAndNulls, 6000, 10, 512000, sizeBound};
+            << DialogRow{.width = 33,
+                         .offered = both,
+                         .start = record("cvid", everyChoice),
+                         .chosen = record("DIB", validAndNulls),
+                         .greyed = sizeBound};
         QTest::newRow("an empty record: the defaults")
-            << DialogRow{33, both, {}, "DIB", AVICOMPRESSF_VALID, 7500, 15, 307200, sizeBound};
+            << DialogRow{.width = 33,
+                         .offered = both,
+                         .start = {},
+                         .chosen = optionsFor("DIB", AVICOMPRESSF_VALID, 7500, 15, 307200),
+                         .greyed = sizeBound};
     }
     void startsFromTheRecord() {
         QFETCH(DialogRow, row);
-        CompressionDialog dialog({row.width, 32, 24, row.icmfFlags}, row.start);
+        CompressionDialog dialog({row.width, 32, 24, row.offered}, row.start);
         const AVI_COMPRESS_OPTIONS o = dialog.options();
-        QCOMPARE(o.fccHandler, optionsFor(row.chosen).fccHandler);
-        QCOMPARE(o.dwFlags, row.flags);
-        QCOMPARE(o.dwQuality, row.quality);
-        QCOMPARE(o.dwKeyFrameEvery, row.keyFrameEvery);
-        QCOMPARE(o.dwBytesPerSecond, row.bytesPerSecond);
+        QCOMPARE(o.fccHandler, row.chosen.fccHandler);
+        QCOMPARE(o.dwFlags, row.chosen.dwFlags);
+        QCOMPARE(o.dwQuality, row.chosen.dwQuality);
+        QCOMPARE(o.dwKeyFrameEvery, row.chosen.dwKeyFrameEvery);
+        QCOMPARE(o.dwBytesPerSecond, row.chosen.dwBytesPerSecond);
         QCOMPARE(greyedEntries(dialog), row.greyed);
         for (const QListWidgetItem* item :
              dialog.findChild<QListWidget*>()->findItems("Cannot take this", Qt::MatchContains))
@@ -88,34 +106,35 @@ private slots:
                      qPrintable(item->text()));
     }
 
-    // The list tells which players read a compressor's files; GStreamer players (Totem
-    // and the rest) have no decoder route where GStreamer's AVI reader does not know the
-    // format, and the note must say so.
+    // The list tells which players read a compressor's files; GStreamer players have no
+    // decoder route where GStreamer's AVI reader does not know the format, and the note must
+    // say so.
     void playerNotesHoldForGStreamer_data() {
         QTest::addColumn<PlayerRow>("row");
-        QTest::newRow("Ut Video") << PlayerRow{"ULRG", "Ut Video", 24, false};
-        QTest::newRow("uncompressed 16-bit")
-            << PlayerRow{"DIB", "Full Frames (Uncompressed)", 16, false};
+        QTest::newRow("Ut Video") << PlayerRow{
+            .compressor = utVideo, .bits = 24, .gstreamer = GStreamer::CannotPlay};
+        QTest::newRow("uncompressed 16-bit") << PlayerRow{
+            .compressor = uncompressed, .bits = 16, .gstreamer = GStreamer::CannotPlay};
         QTest::newRow("uncompressed 4-bit")
-            << PlayerRow{"DIB", "Full Frames (Uncompressed)", 4, false};
+            << PlayerRow{.compressor = uncompressed, .bits = 4, .gstreamer = GStreamer::CannotPlay};
         QTest::newRow("uncompressed 24-bit")
-            << PlayerRow{"DIB", "Full Frames (Uncompressed)", 24, true};
+            << PlayerRow{.compressor = uncompressed, .bits = 24, .gstreamer = GStreamer::Plays};
     }
     void playerNotesHoldForGStreamer() {
         QFETCH(PlayerRow, row);
         QTemporaryDir dir;
         const QString path = dir.filePath("player.avi");
-        const Clip clip = makeClip(32, 24, row.bitCount, {0, 1});
-        QCOMPARE(writeAvi(path, clip, optionsFor(row.fourcc)), AVIERR_OK);
-        const QByteArray discovered = gstreamerDiscovers(path);
-        QCOMPARE(!discovered.contains("video/x-avi-unknown"), row.gstreamerPlays);
+        const Clip clip = makeClip(32, 24, row.bits, {0, 1});
+        QCOMPARE(writeAvi(path, clip, optionsFor(row.compressor.fourcc)), AVIERR_OK);
+        const bool unknown = gstreamerDiscovers(path).contains("video/x-avi-unknown");
+        QCOMPARE(unknown ? GStreamer::CannotPlay : GStreamer::Plays, row.gstreamer);
 
-        CompressionDialog dialog({32, 24, std::uint16_t(row.bitCount), 0}, {});
-        const auto items =
-            dialog.findChild<QListWidget*>()->findItems(row.listName, Qt::MatchStartsWith);
+        CompressionDialog dialog({32, 24, std::uint16_t(row.bits), 0}, {});
+        const auto items = dialog.findChild<QListWidget*>()->findItems(row.compressor.listName,
+                                                                       Qt::MatchStartsWith);
         QCOMPARE(items.size(), 1);
-        QCOMPARE(!items[0]->text().contains("GStreamer players such as Totem cannot play"),
-                 row.gstreamerPlays);
+        const bool noted = items[0]->text().contains("GStreamer players such as Totem cannot play");
+        QCOMPARE(noted ? GStreamer::CannotPlay : GStreamer::Plays, row.gstreamer);
     }
 
     // AVISaveOptions answers 0 without a dialog, a negative AVIERR code for a call it cannot

@@ -4,69 +4,64 @@
 
 using namespace listmodel;
 
+namespace {
+// Where a command puts the selection, or the row it works on: -1 for none.
+enum class Rule { Insert, Remove, Add, Up, Down };
+} // namespace
+
 class ListRulesTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void selectionRules_data();
-    void selectionRules();
-    void laterCopies_data();
-    void laterCopies();
+    // The rule's answer for a selection in a list of `count` (after a removal: what is left).
+    void selectionRules_data() {
+        QTest::addColumn<Rule>("rule");
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("insert, none selected: first") << Rule::Insert << -1 << 3 << 0;
+        QTest::newRow("insert at the selection") << Rule::Insert << 2 << 4 << 2;
+        QTest::newRow("remove middle: the one moving up") << Rule::Remove << 1 << 2 << 1;
+        QTest::newRow("remove last: the new last") << Rule::Remove << 2 << 2 << 1;
+        QTest::newRow("add: next file") << Rule::Add << 0 << 3 << 1;
+        QTest::newRow("add: after the last, none") << Rule::Add << 2 << 3 << -1;
+        QTest::newRow("add: none selected") << Rule::Add << -1 << 3 << -1;
+        QTest::newRow("up from second") << Rule::Up << 1 << 3 << 0;
+        QTest::newRow("up from first: no move") << Rule::Up << 0 << 3 << -1;
+        QTest::newRow("down from second to last") << Rule::Down << 1 << 3 << 2;
+        QTest::newRow("down from last: no move") << Rule::Down << 2 << 3 << -1;
+        QTest::newRow("down, none selected") << Rule::Down << -1 << 3 << -1;
+    }
+    void selectionRules() {
+        QFETCH(Rule, rule);
+        QFETCH(int, selected);
+        QFETCH(int, count);
+        QFETCH(int, expected);
+        switch (rule) {
+        case Rule::Insert:
+            QCOMPARE(insertPosition(selected), expected);
+            break;
+        case Rule::Remove:
+            QCOMPARE(selectionAfterRemove(selected, count), expected);
+            break;
+        case Rule::Add:
+            QCOMPARE(fileRowAfterAdd(selected, count), expected);
+            break;
+        case Rule::Up:
+            QCOMPARE(shiftUpTarget(selected), expected);
+            break;
+        case Rule::Down:
+            QCOMPARE(shiftDownTarget(selected, count), expected);
+            break;
+        }
+    }
+
+    // Later copies are removed from the end backwards; only exact matches are copies.
+    void laterCopies() {
+        QCOMPARE(listmodel::laterCopies({"a", "b", "a", "c", "b"}), (QList<int>{4, 2}));
+        QCOMPARE(listmodel::laterCopies({"C:\\X.BMP", "c:\\x.bmp"}), QList<int>());
+    }
 };
-
-// One row per rule and case: the rule's answer for a selection in a list of `count`.
-void ListRulesTest::selectionRules_data() {
-    QTest::addColumn<QString>("rule");
-    QTest::addColumn<int>("selected");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<int>("expected");
-
-    QTest::newRow("insert, none selected: first") << "insert" << -1 << 3 << 0;
-    QTest::newRow("insert at the selection") << "insert" << 2 << 4 << 2;
-    QTest::newRow("remove middle: the one moving up") << "remove" << 1 << 2 << 1;
-    QTest::newRow("remove last: the new last") << "remove" << 2 << 2 << 1;
-    QTest::newRow("add: next file") << "add" << 0 << 3 << 1;
-    QTest::newRow("add: after the last, none") << "add" << 2 << 3 << -1;
-    QTest::newRow("add: none selected") << "add" << -1 << 3 << -1;
-    QTest::newRow("up from second") << "up" << 1 << 3 << 0;
-    QTest::newRow("up from first: no move") << "up" << 0 << 3 << -1;
-    QTest::newRow("down from second to last") << "down" << 1 << 3 << 2;
-    QTest::newRow("down from last: no move") << "down" << 2 << 3 << -1;
-    QTest::newRow("down, none selected") << "down" << -1 << 3 << -1;
-}
-
-void ListRulesTest::selectionRules() {
-    QFETCH(QString, rule);
-    QFETCH(int, selected);
-    QFETCH(int, count);
-    QFETCH(int, expected);
-    int actual = -2;
-    if (rule == "insert")
-        actual = insertPosition(selected);
-    else if (rule == "remove")
-        actual = selectionAfterRemove(selected, count);
-    else if (rule == "add")
-        actual = fileRowAfterAdd(selected, count);
-    else if (rule == "up")
-        actual = shiftUpTarget(selected);
-    else if (rule == "down")
-        actual = shiftDownTarget(selected, count);
-    QCOMPARE(actual, expected);
-}
-
-void ListRulesTest::laterCopies_data() {
-    QTest::addColumn<QStringList>("entries");
-    QTest::addColumn<QList<int>>("removedInOrder");
-
-    QTest::newRow("a b a c b") << QStringList{"a", "b", "a", "c", "b"} << QList<int>{4, 2};
-    QTest::newRow("differ only in case") << QStringList{"C:\\X.BMP", "c:\\x.bmp"} << QList<int>{};
-}
-
-void ListRulesTest::laterCopies() {
-    QFETCH(QStringList, entries);
-    QFETCH(QList<int>, removedInOrder);
-    QCOMPARE(listmodel::laterCopies(entries), removedInOrder);
-}
 
 QTEST_APPLESS_MAIN(ListRulesTest)
 #include "tst_list_rules.moc"

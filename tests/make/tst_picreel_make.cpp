@@ -39,199 +39,208 @@ QByteArray writeBitmap(const QString& path, int width, int height, int seed) {
     return d.expected;
 }
 
+// A folder of three pictures made into a video, and what the video must be.
+struct FolderRow {
+    QStringList args;
+    QString rate; // as ffprobe gives it
+    QString duration;
+    QList<int> storedAt; // the frames the file holds: repeats as null frames are not stored
+    int framesPerPicture;
+    double leastPsnr; // 99: every pixel exact
+};
+
 } // namespace
 
 class TestPicreelMake : public QObject {
     Q_OBJECT
 
 private slots:
-    void folderBecomesVideo_data();
-    void folderBecomesVideo();
-    void picturesThatDifferAreAllListed();
-    void unreadablePictureIsNamed();
-    void interruptLeavesValidShorterFile();
-    void fullDiskLeavesTheFramesWritten();
-    void badArgumentsGiveUsage_data();
-    void badArgumentsGiveUsage();
-    void listFromStandardInput();
-    void existingOutputIsKeptWithoutY();
+    void folderBecomesVideo_data() {
+        QTest::addColumn<FolderRow>("row");
+        QTest::newRow("1 fps, 2 s, uncompressed") << FolderRow{.args = {"-r", "1", "-d", "2"},
+                                                               .rate = "1/1",
+                                                               .duration = "6.000000",
+                                                               .storedAt = {0, 1, 2, 3, 4, 5},
+                                                               .framesPerPicture = 2,
+                                                               .leastPsnr = 99};
+        QTest::newRow("25 fps, 0.2 s, MJPEG")
+            << FolderRow{.args = {"-r", "25", "-d", "0.2", "-c", "mjpg", "-q", "90"},
+                         .rate = "25/1",
+                         .duration = "0.600000",
+                         .storedAt = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14},
+                         .framesPerPicture = 5,
+                         .leastPsnr = 30};
+        // 0.1 s at 29.97 is 2.997 frames: rounded to 3. The last frame is never a null one.
+        QTest::newRow("30000/1001, zero-length repeats")
+            << FolderRow{.args = {"-r", "30000/1001", "-d", "0.1", "--zero-length-repeats"},
+                         .rate = "30000/1001",
+                         .duration = "0.300300",
+                         .storedAt = {0, 3, 6, 8},
+                         .framesPerPicture = 3,
+                         .leastPsnr = 99};
+    }
+
+    // A folder of pictures, in natural order, each for its whole duration, the last one included.
+    void folderBecomesVideo() {
+        QFETCH(FolderRow, row);
+        QTemporaryDir dir;
+        QDir(dir.path()).mkdir("pictures");
+        QList<QByteArray> pictures;
+        for (const int n : {1, 2, 10})
+            pictures << writeBitmap(dir.filePath("pictures/img%1.bmp").arg(n), 64, 48, n);
+
+        const Run r = picreelMake(row.args << "--quiet"
+                                           << "pictures",
+                                  dir.path());
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.err, QString());
+        const QString avi = dir.filePath("PICREEL.avi");
+        QCOMPARE(QString::fromLatin1(probe(avi, "stream=r_frame_rate")), row.rate);
+        QCOMPARE(QString::fromLatin1(probe(avi, "format=duration")), row.duration);
+        const QByteArray gstreamerDuration = "Duration: 0:00:0" + row.duration.toLatin1() + "000";
+        QVERIFY2(gstreamerDiscovers(avi).contains(gstreamerDuration),
+                 gstreamerDuration.constData());
+        QByteArray pts, stored;
+        for (const int frame : row.storedAt) {
+            pts += QByteArray::number(frame) + ' ';
+            stored += pictures[frame / row.framesPerPicture];
+        }
+        QCOMPARE(probe(avi, "packet=pts"), pts.trimmed());
+        QCOMPARE_GE(leastPsnr(decode(avi, true), stored, 64 * 48 * 3), row.leastPsnr);
+    }
+
+    // Every picture whose size differs from the first's is named; the output is never made.
+    void picturesThatDifferAreAllListed() {
+        QTemporaryDir dir;
+        writeBitmap(dir.filePath("a1.bmp"), 64, 48, 1);
+        writeBitmap(dir.filePath("a2.bmp"), 64, 40, 2);
+        writeBitmap(dir.filePath("a3.bmp"), 64, 48, 3);
+        writeBitmap(dir.filePath("a4.bmp"), 48, 64, 4);
+
+        const Run r = picreelMake({"."}, dir.path());
+        QCOMPARE(r.exitCode, 2);
+        QCOMPARE(r.err, "picreel-make: This picture file (./a2.bmp) is a different size or colour "
+                        "depth. NB: The first picture file in the list sets the frame size and "
+                        "color depth of the AVI. Hint: Try preparing your pictures using "
+                        "SIZEMATE.EXE first.\n"
+                        "picreel-make: 2 pictures differ from the first (64 x 48, 24 bits):\n"
+                        "  ./a2.bmp: 64 x 40, 24 bits\n"
+                        "  ./a4.bmp: 48 x 64, 24 bits\n");
+        QVERIFY(!QFile::exists(dir.filePath("PICREEL.avi")));
+    }
+
+    void unreadablePictureIsNamed() {
+        QTemporaryDir dir;
+        writeBitmap(dir.filePath("good.bmp"), 64, 48, 1);
+        QFile text(dir.filePath("notes.jpg"));
+        QVERIFY(text.open(QIODevice::WriteOnly) && text.write("not a picture") > 0);
+        text.close();
+
+        const Run r = picreelMake({"good.bmp", "notes.jpg", "gone.bmp"}, dir.path());
+        QCOMPARE(r.exitCode, 3);
+        QCOMPARE(r.err,
+                 QStringLiteral("picreel-make: notes.jpg: not a BMP, JPEG or GIF picture\n"));
+        QVERIFY(!QFile::exists(dir.filePath("PICREEL.avi")));
+    }
+
+    // SIGTERM mid-job: the frames written so far make a complete file that every frame decodes
+    // from.
+    void interruptLeavesValidShorterFile() {
+        QTemporaryDir dir;
+        writeBitmap(dir.filePath("big.bmp"), 1280, 720, 1);
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        p.start(QStringLiteral(PICREEL_MAKE),
+                {"-f", "100000", "-r", "25", "big.bmp", "-o", "o.avi"});
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(dir.filePath("o.avi")).size() > 50'000'000, 60000);
+        p.terminate();
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 130);
+        const QString avi = dir.filePath("o.avi");
+        const int frames = probe(avi, "stream=nb_frames").toInt();
+        QVERIFY(frames > 10 && frames < 100000);
+        QCOMPARE(decode(avi).size(), qsizetype(frames) * 1280 * 720 * 3);
+        QVERIFY(QString::fromLocal8Bit(p.readAllStandardError())
+                    .contains(QStringLiteral("interrupted; wrote o.avi: %1 frames").arg(frames)));
+    }
+
+    // A file-size limit plays a full disk: one line names the file and the reason, and the file
+    // holds every frame written before, complete.
+    void fullDiskLeavesTheFramesWritten() {
+        QTemporaryDir dir;
+        const QByteArray frame = writeBitmap(dir.filePath("a.bmp"), 64, 48, 1);
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        p.start("prlimit", {"--fsize=100000", PICREEL_MAKE, "-f", "20", "--quiet", "a.bmp"});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 1);
+        QCOMPARE(QString::fromLocal8Bit(p.readAllStandardError()),
+                 "picreel-make: PICREEL.avi: taking room for the frames: File too large\n");
+        const QString avi = dir.filePath("PICREEL.avi");
+        const int frames = probe(avi, "stream=nb_frames").toInt();
+        QCOMPARE_GT(frames, 3);
+        QCOMPARE_LT(frames, 20);
+        QCOMPARE(decode(avi), frame.repeated(frames));
+    }
+
+    // A usage error names what is wrong in one line and points to --help.
+    void badArgumentsGiveUsage_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("says");
+        const QString fps = "--fps wants a rate above 0 and up to 240, such as 25, 29.97 or "
+                            "30000/1001, not ";
+        QTest::newRow("unknown option")
+            << QStringList{"--fast", "a.bmp"} << "Unknown option 'fast'.";
+        QTest::newRow("rate above 240") << QStringList{"-r", "240.5", "a.bmp"} << fps + "\"240.5\"";
+        QTest::newRow("rate over 0") << QStringList{"-r", "30/0", "a.bmp"} << fps + "\"30/0\"";
+        QTest::newRow("duration and frames") << QStringList{"-d", "1", "-f", "2", "a.bmp"}
+                                             << "give --duration or --frames, not both";
+        QTest::newRow("duration 0")
+            << QStringList{"-d", "0", "a.bmp"} << "--duration wants a number of seconds above 0";
+        QTest::newRow("quality 101")
+            << QStringList{"-q", "101", "a.bmp"} << "--quality wants a whole number from 0 to 100";
+        QTest::newRow("no such compressor")
+            << QStringList{"-c", "XYZW", "a.bmp"}
+            << "no compressor \"XYZW\" on this machine; --list-compressors shows those there are";
+        QTest::newRow("no pictures") << QStringList{"-y"} << "no pictures given";
+    }
+    void badArgumentsGiveUsage() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, says);
+        QTemporaryDir dir;
+        const Run r = picreelMake(args, dir.path());
+        QCOMPARE(r.exitCode, 64);
+        QCOMPARE(r.err, "picreel-make: " + says + "\nTry 'picreel-make --help' for more.\n");
+    }
+
+    // The list's order, not the names' order.
+    void listFromStandardInput() {
+        QTemporaryDir dir;
+        const QByteArray first = writeBitmap(dir.filePath("img1.bmp"), 32, 32, 1);
+        const QByteArray second = writeBitmap(dir.filePath("img2.bmp"), 32, 32, 2);
+        const Run r = picreelMake({"--quiet", "--from-list", "-"}, dir.path(),
+                                  "img2.bmp\r\n\n" + dir.filePath("img1.bmp").toLocal8Bit() + "\n");
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(decode(dir.filePath("PICREEL.avi")), second + first);
+    }
+
+    void existingOutputIsKeptWithoutY() {
+        QTemporaryDir dir;
+        writeBitmap(dir.filePath("a.bmp"), 32, 32, 1);
+        QFile old(dir.filePath("out.avi"));
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("precious") == 8);
+        old.close();
+
+        const Run refused = picreelMake({"a.bmp", "-o", "out.avi"}, dir.path());
+        QCOMPARE(refused.exitCode, 4);
+        QCOMPARE(refused.err, QStringLiteral("picreel-make: out.avi exists; -y replaces it\n"));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("precious"));
+        old.close();
+        QCOMPARE(picreelMake({"a.bmp", "-o", "out.avi", "-y", "--quiet"}, dir.path()).exitCode, 0);
+        QCOMPARE(probe(dir.filePath("out.avi"), "stream=nb_frames"), "1");
+    }
 };
-
-void TestPicreelMake::folderBecomesVideo_data() {
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<int>("framesPerPicture");
-    QTest::addColumn<QString>("rate");
-    QTest::addColumn<QString>("duration");
-    QTest::addColumn<double>("psnrAtLeast");
-    QTest::addColumn<QString>("storedAt"); // packet positions; "" for every frame
-
-    QTest::newRow("1 fps, 2 s, uncompressed") << QStringList{"-r", "1", "-d", "2"} << 2 << "1/1"
-                                              << "6.000000" << 99.0 << "";
-    QTest::newRow("25 fps, 0.2 s, MJPEG")
-        << QStringList{"-r", "25", "-d", "0.2", "-c", "mjpg", "-q", "90"} << 5 << "25/1"
-        << "0.600000" << 30.0 << "";
-    // 0.1 s at 29.97 is 2.997 frames: rounded to 3.
-    QTest::newRow("30000/1001, zero-length repeats")
-        << QStringList{"-r", "30000/1001", "-d", "0.1", "--zero-length-repeats"} << 3
-        << "30000/1001"
-        << "0.300300" << 99.0 << "0 3 6 8";
-}
-
-// A folder of pictures, in natural order, each for its whole duration, the last one included.
-void TestPicreelMake::folderBecomesVideo() {
-    QFETCH(QStringList, args);
-    QFETCH(int, framesPerPicture);
-    QFETCH(QString, rate);
-    QFETCH(QString, duration);
-    QFETCH(double, psnrAtLeast);
-    QFETCH(QString, storedAt);
-    QTemporaryDir dir;
-    QDir(dir.path()).mkdir("pictures");
-    QByteArray expected, stored;
-    for (const int n : {1, 2, 10}) {
-        const QByteArray frame = writeBitmap(dir.filePath("pictures/img%1.bmp").arg(n), 64, 48, n);
-        for (int f = 0; f < framesPerPicture; ++f)
-            expected += frame;
-        stored += n == 10 ? frame + frame : frame; // the last frame is never a null one
-    }
-
-    const Run r = picreelMake(args << "--quiet"
-                                   << "pictures",
-                              dir.path());
-    QCOMPARE(r.exitCode, 0);
-    QCOMPARE(r.err, QString());
-    const QString avi = dir.filePath("PICREEL.avi");
-    QCOMPARE(QString::fromLatin1(probe(avi, "stream=r_frame_rate")), rate);
-    QCOMPARE(QString::fromLatin1(probe(avi, "format=duration")), duration);
-    const QByteArray gstreamerDuration = "Duration: 0:00:0" + duration.toLatin1() + "000";
-    QVERIFY2(gstreamerDiscovers(avi).contains(gstreamerDuration), gstreamerDuration.constData());
-    if (!storedAt.isEmpty()) {
-        QCOMPARE(QString::fromLatin1(probe(avi, "packet=pts")), storedAt);
-        expected = stored;
-    }
-    QCOMPARE(leastPsnr(decode(avi, !storedAt.isEmpty()), expected, 64 * 48 * 3) >= psnrAtLeast,
-             true);
-}
-
-// Every picture whose size differs from the first's is named; the output is never made.
-void TestPicreelMake::picturesThatDifferAreAllListed() {
-    QTemporaryDir dir;
-    writeBitmap(dir.filePath("a1.bmp"), 64, 48, 1);
-    writeBitmap(dir.filePath("a2.bmp"), 64, 40, 2);
-    writeBitmap(dir.filePath("a3.bmp"), 64, 48, 3);
-    writeBitmap(dir.filePath("a4.bmp"), 48, 64, 4);
-
-    const Run r = picreelMake({"."}, dir.path());
-    QCOMPARE(r.exitCode, 2);
-    QVERIFY(r.err.contains("This picture file (./a2.bmp) is a different size or colour depth."));
-    QVERIFY(r.err.contains("  ./a2.bmp: 64 x 40, 24 bits\n"));
-    QVERIFY(r.err.contains("  ./a4.bmp: 48 x 64, 24 bits\n"));
-    QVERIFY(!r.err.contains("a3.bmp"));
-    QVERIFY(!QFile::exists(dir.filePath("PICREEL.avi")));
-}
-
-void TestPicreelMake::unreadablePictureIsNamed() {
-    QTemporaryDir dir;
-    writeBitmap(dir.filePath("good.bmp"), 64, 48, 1);
-    QFile text(dir.filePath("notes.jpg"));
-    QVERIFY(text.open(QIODevice::WriteOnly) && text.write("not a picture") > 0);
-    text.close();
-
-    const Run r = picreelMake({"good.bmp", "notes.jpg", "gone.bmp"}, dir.path());
-    QCOMPARE(r.exitCode, 3);
-    QCOMPARE(r.err, QStringLiteral("picreel-make: notes.jpg: not a BMP, JPEG or GIF picture\n"));
-    QVERIFY(!QFile::exists(dir.filePath("PICREEL.avi")));
-}
-
-// SIGTERM mid-job: the frames written so far make a complete file that every frame decodes from.
-void TestPicreelMake::interruptLeavesValidShorterFile() {
-    QTemporaryDir dir;
-    writeBitmap(dir.filePath("big.bmp"), 1280, 720, 1);
-    QProcess p;
-    p.setWorkingDirectory(dir.path());
-    p.start(QStringLiteral(PICREEL_MAKE), {"-f", "100000", "-r", "25", "big.bmp", "-o", "o.avi"});
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(dir.filePath("o.avi")).size() > 50'000'000, 60000);
-    p.terminate();
-    QVERIFY(p.waitForFinished(60000));
-    QCOMPARE(p.exitCode(), 130);
-    const QString avi = dir.filePath("o.avi");
-    const int frames = probe(avi, "stream=nb_frames").toInt();
-    QVERIFY(frames > 10 && frames < 100000);
-    QCOMPARE(decode(avi).size(), qsizetype(frames) * 1280 * 720 * 3);
-    QVERIFY(QString::fromLocal8Bit(p.readAllStandardError())
-                .contains(QStringLiteral("interrupted; wrote o.avi: %1 frames").arg(frames)));
-}
-
-// A file-size limit plays a full disk: one line names the file and the reason, and the file
-// holds every frame written before, complete.
-void TestPicreelMake::fullDiskLeavesTheFramesWritten() {
-    QTemporaryDir dir;
-    const QByteArray frame = writeBitmap(dir.filePath("a.bmp"), 64, 48, 1);
-    QProcess p;
-    p.setWorkingDirectory(dir.path());
-    p.start("prlimit", {"--fsize=100000", PICREEL_MAKE, "-f", "20", "--quiet", "a.bmp"});
-    QVERIFY(p.waitForFinished(60000));
-    QCOMPARE(p.exitCode(), 1);
-    QCOMPARE(QString::fromLocal8Bit(p.readAllStandardError()),
-             "picreel-make: PICREEL.avi: taking room for the frames: File too large\n");
-    const QString avi = dir.filePath("PICREEL.avi");
-    const int frames = probe(avi, "stream=nb_frames").toInt();
-    QCOMPARE_GT(frames, 3);
-    QCOMPARE_LT(frames, 20);
-    QCOMPARE(decode(avi), frame.repeated(frames));
-}
-
-void TestPicreelMake::badArgumentsGiveUsage_data() {
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QString>("says");
-    QTest::newRow("unknown option") << QStringList{"--fast", "a.bmp"} << "Unknown option 'fast'";
-    QTest::newRow("rate above 240") << QStringList{"-r", "240.5", "a.bmp"} << "--fps wants";
-    QTest::newRow("rate over 0") << QStringList{"-r", "30/0", "a.bmp"} << "--fps wants";
-    QTest::newRow("duration and frames")
-        << QStringList{"-d", "1", "-f", "2", "a.bmp"} << "not both";
-    QTest::newRow("duration 0") << QStringList{"-d", "0", "a.bmp"} << "--duration wants";
-    QTest::newRow("quality 101") << QStringList{"-q", "101", "a.bmp"} << "--quality wants";
-    QTest::newRow("no such compressor") << QStringList{"-c", "XYZW", "a.bmp"} << "\"XYZW\"";
-    QTest::newRow("no pictures") << QStringList{"-y"} << "no pictures given";
-}
-
-void TestPicreelMake::badArgumentsGiveUsage() {
-    QFETCH(QStringList, args);
-    QFETCH(QString, says);
-    QTemporaryDir dir;
-    const Run r = picreelMake(args, dir.path());
-    QCOMPARE(r.exitCode, 64);
-    QVERIFY2(r.err.contains(says), qPrintable(r.err));
-    QVERIFY(r.err.endsWith("Try 'picreel-make --help' for more.\n"));
-}
-
-// The list's order, not the names' order.
-void TestPicreelMake::listFromStandardInput() {
-    QTemporaryDir dir;
-    const QByteArray first = writeBitmap(dir.filePath("img1.bmp"), 32, 32, 1);
-    const QByteArray second = writeBitmap(dir.filePath("img2.bmp"), 32, 32, 2);
-    const Run r = picreelMake({"--quiet", "--from-list", "-"}, dir.path(),
-                              "img2.bmp\r\n\n" + dir.filePath("img1.bmp").toLocal8Bit() + "\n");
-    QCOMPARE(r.exitCode, 0);
-    QCOMPARE(decode(dir.filePath("PICREEL.avi")), second + first);
-}
-
-void TestPicreelMake::existingOutputIsKeptWithoutY() {
-    QTemporaryDir dir;
-    writeBitmap(dir.filePath("a.bmp"), 32, 32, 1);
-    QFile old(dir.filePath("out.avi"));
-    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("precious") == 8);
-    old.close();
-
-    const Run refused = picreelMake({"a.bmp", "-o", "out.avi"}, dir.path());
-    QCOMPARE(refused.exitCode, 4);
-    QCOMPARE(refused.err, QStringLiteral("picreel-make: out.avi exists; -y replaces it\n"));
-    QVERIFY(old.open(QIODevice::ReadOnly));
-    QCOMPARE(old.readAll(), QByteArray("precious"));
-    old.close();
-    QCOMPARE(picreelMake({"a.bmp", "-o", "out.avi", "-y", "--quiet"}, dir.path()).exitCode, 0);
-    QCOMPARE(probe(dir.filePath("out.avi"), "stream=nb_frames"), "1");
-}
 
 QTEST_GUILESS_MAIN(TestPicreelMake)
 #include "tst_picreel_make.moc"

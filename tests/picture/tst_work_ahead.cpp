@@ -12,6 +12,8 @@ using picture::WorkAhead;
 
 namespace {
 
+// How the work on a file ends.
+enum class Work { Succeeds, Throws };
 // What happens to a file between asking for it ahead and taking it.
 enum class Meanwhile { Nothing, Rewritten, Removed };
 enum class Taken { Result, Nothing };
@@ -20,7 +22,7 @@ struct AheadRow {
     QStringList expected; // what the caller says it will ask for
     QString asked;        // what it then takes
     std::size_t budget = 1000;
-    bool workFails = false;
+    Work work = Work::Succeeds;
     Meanwhile meanwhile = Meanwhile::Nothing;
     Taken taken = Taken::Result;
 };
@@ -54,7 +56,7 @@ private slots:
                                                             .meanwhile = Meanwhile::Removed,
                                                             .taken = Taken::Nothing};
         QTest::newRow("the work failed") << AheadRow{
-            .expected = {"a"}, .asked = "a", .workFails = true, .taken = Taken::Nothing};
+            .expected = {"a"}, .asked = "a", .work = Work::Throws, .taken = Taken::Nothing};
         QTest::newRow("beyond the memory budget")
             << AheadRow{.expected = {"a"}, .asked = "a", .budget = 10, .taken = Taken::Nothing};
     }
@@ -67,7 +69,7 @@ private slots:
         WorkAhead ahead({[](const QString&) { return std::size_t(100); },
                          [&](const QString& path) -> WorkAhead::Result {
                              ++made;
-                             if (row.workFails)
+                             if (row.work == Work::Throws)
                                  throw std::runtime_error("cannot");
                              QFile file(path);
                              file.open(QIODevice::ReadOnly);
