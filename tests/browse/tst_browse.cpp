@@ -1,18 +1,7 @@
-#include "controls/dir_list.h"
-#include "controls/drive_list.h"
-#include "controls/file_list.h"
-#include "controls/image_box.h"
-#include "controls/list_box.h"
 #include "form_driving.h"
-#include "scripted_platform.h"
 #include "started_form.h"
 
-#include <QFile>
-#include <QLabel>
 #include <QProcess>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <unistd.h>
 
@@ -34,14 +23,20 @@ void writeGif(const QString& path) {
     f.write(gif, sizeof gif - 1);
 }
 
+struct RightPressRow {
+    int selected = -1;
+    int pressedRow = 0;
+    QString previewed = {}; // "" when the full-size window stays closed
+};
+
 } // namespace
 
-class BrowseTest : public QObject {
+class BrowseTest : public QObject, WithStartedForm {
     Q_OBJECT
 
 private slots:
     void init();
-    void cleanup();
+    void cleanup() { started.reset(); }
 
     void folderChangeEmptiesPreviewButKeepsSizeLabel();
     void unreadableFolderChangesNothingButTheFolderList();
@@ -49,65 +44,52 @@ private slots:
     void invalidPictureClicked();
     void rightPressOnFileList_data();
     void rightPressOnFileList();
-    void desktop();
+    void desktopActsDuringAJob();
     void missingDesktopIsReported();
     void previewBoxAndPreviewCommand();
     void openCancelledChangesNothing();
     void openMovesBrowserToChosenFile();
     void openOfFileTheListDoesNotShow();
-    void busyBrowserOnlyRequestsAbort();
 
 private:
-    MyMainForm& w() const { return **form; }
-    QString dir(const QString& name) const { return root->filePath(name); }
-
-    std::unique_ptr<ScriptedPlatform> desktopPlatform;
-    std::unique_ptr<QTemporaryDir> root;
-    std::unique_ptr<StartedForm> form;
+    QString dir(const QString& name) const { return started->path(name); }
 };
 
-// pics: the five names of the pattern case plus a damaged Bitmap; other: one picture;
-// usb: a second volume.
+// pics, where the window starts: the five names of the pattern case plus a damaged Bitmap;
+// other: one picture; usb: a second volume, with the desktop on it.
 void BrowseTest::init() {
-    desktopPlatform = std::make_unique<ScriptedPlatform>();
-    root = std::make_unique<QTemporaryDir>();
-    for (const char* d : {"pics", "other", "usb", "usb/Desktop"})
-        QVERIFY(QDir(root->path()).mkpath(d));
-    writePicture(dir("pics"), "a.BMP", QSize(640, 480));
-    writePicture(dir("pics"), "b.Jpg", QSize(32, 24), "JPG");
-    writeGif(dir("pics/c.gif"));
-    writePicture(dir("pics"), "d.png", QSize(32, 24), "PNG");
-    writeGif(dir("pics/e.xgif"));
-    writeBytes(dir("pics"), "f.bmp", "BM but no picture");
-    writePicture(dir("other"), "x.bmp", QSize(20, 10));
-    writePicture(dir("usb/Desktop"), "y.bmp", QSize(20, 10));
-    desktopPlatform->volumeList << platform::Volume{dir("usb") + "/", "USB", true};
-    desktopPlatform->desktopDir = dir("usb/Desktop") + "/";
-    form = std::make_unique<StartedForm>(dir("pics"));
-}
-
-void BrowseTest::cleanup() {
-    form.reset();
-    root.reset();
-    desktopPlatform.reset();
+    started.emplace(
+        Setting{.pictures = {{.name = "pics/a.BMP", .size = {640, 480}},
+                             {.name = "pics/b.Jpg", .format = "JPG"},
+                             {.name = "pics/d.png", .format = "PNG"},
+                             {.name = "other/x.bmp", .size = {20, 10}},
+                             {.name = "usb/Desktop/y.bmp", .size = {20, 10}}},
+                .startIn = "pics",
+                .arrange = [](StartedForm& s) {
+                    writeGif(s.path("pics/c.gif"));
+                    writeGif(s.path("pics/e.xgif"));
+                    writeBytes(s.path("pics"), "f.bmp", "BM but no picture");
+                    s.desktop.volumeList << platform::Volume{s.path("usb") + "/", "USB", true};
+                    s.desktop.desktopDir = s.path("usb/Desktop") + "/";
+                }});
 }
 
 void BrowseTest::folderChangeEmptiesPreviewButKeepsSizeLabel() {
-    clickRow(w().File1, 0);
-    QCOMPARE(w().Preview_filename_label->text(), "a.BMP");
-    QCOMPARE(w().PreviewSize_label->text(), "W640 x H480");
-    QVERIFY(w().Add_button->isEnabled());
+    clickRow(ui().File1, 0);
+    QCOMPARE(ui().Preview_filename_label->text(), "a.BMP");
+    QCOMPARE(ui().PreviewSize_label->text(), "W640 x H480");
+    QVERIFY(ui().Add_button->isEnabled());
 
-    QVERIFY(w().Dir1->setPath(dir("other")));
-    QCOMPARE(w().File1->Path(), dir("other"));
-    QCOMPARE(w().File1->ListIndex(), -1);
-    QCOMPARE(w().All_button->text(), "Add ALL [1]");
-    QCOMPARE(w().CurrentPicturePath, QString());
-    QCOMPARE(w().Preview_filename_label->text(), "No File");
-    QVERIFY(w().imgPreview->Picture().isNull());
-    QVERIFY(!w().Add_button->isEnabled());
-    QVERIFY(!w().Insert_button->isEnabled());
-    QCOMPARE(w().PreviewSize_label->text(), "W640 x H480");
+    QVERIFY(ui().Dir1->setPath(dir("other")));
+    QCOMPARE(ui().File1->Path(), dir("other"));
+    QCOMPARE(ui().File1->ListIndex(), -1);
+    QCOMPARE(ui().All_button->text(), "Add ALL [1]");
+    QCOMPARE(w().currentPicturePath(), QString());
+    QCOMPARE(ui().Preview_filename_label->text(), "No File");
+    QVERIFY(ui().imgPreview->Picture().isNull());
+    QVERIFY(!ui().Add_button->isEnabled());
+    QVERIFY(!ui().Insert_button->isEnabled());
+    QCOMPARE(ui().PreviewSize_label->text(), "W640 x H480");
 }
 
 // Root reads any folder, so the refusal is arranged for an unprivileged user: the test
@@ -129,193 +111,169 @@ void BrowseTest::unreadableFolderChangesNothingButTheFolderList() {
         QCOMPARE(child.exitCode(), 0);
         return;
     }
-    QVERIFY(QDir(root->path()).mkdir("locked"));
-    writePicture(dir("locked"), "z.bmp", QSize(8, 8));
+    started->write({.name = "locked/z.bmp"});
     QVERIFY(QFile::setPermissions(dir("locked"), QFile::WriteOwner));
-    clickRow(w().File1, 1);
-    desktopPlatform->expectOkBoxes(1);
+    clickRow(ui().File1, 1);
+    desktop().expectOkBoxes(1);
 
-    QVERIFY(w().Dir1->setPath(dir("locked")));
+    QVERIFY(ui().Dir1->setPath(dir("locked")));
     QFile::setPermissions(dir("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-    QCOMPARE(desktopPlatform->beeps, 1);
-    QCOMPARE(desktopPlatform->takeBoxes(), QList<MsgBoxRequest>{folderBox});
-    QCOMPARE(w().Dir1->Path(), dir("locked"));
-    QCOMPARE(w().File1->Path(), dir("pics"));
-    QCOMPARE(w().File1->ListCount(), 5);
-    QCOMPARE(w().CurrentPicturePath, dir("pics/b.Jpg"));
-    QCOMPARE(w().Preview_filename_label->text(), "b.Jpg");
+    QCOMPARE(desktop().beeps, 1);
+    QCOMPARE(desktop().takeBoxes(), QList<MsgBoxRequest>{folderBox});
+    QCOMPARE(ui().Dir1->Path(), dir("locked"));
+    QCOMPARE(ui().File1->Path(), dir("pics"));
+    QCOMPARE(ui().File1->ListCount(), 5);
+    QCOMPARE(w().currentPicturePath(), dir("pics/b.Jpg"));
+    QCOMPARE(ui().Preview_filename_label->text(), "b.Jpg");
 }
 
 void BrowseTest::driveChangeAndVolumeThatIsGone() {
-    clickRow(w().File1, 0);
-    w().Drive1->setCurrentIndex(1);
-    QCOMPARE(w().Dir1->Path(), dir("usb"));
-    QCOMPARE(w().File1->Path(), dir("usb"));
-    QCOMPARE(w().Preview_filename_label->text(), "No File");
-    QCOMPARE(desktopPlatform->beeps, 0);
+    clickRow(ui().File1, 0);
+    ui().Drive1->setCurrentIndex(1);
+    QCOMPARE(ui().Dir1->Path(), dir("usb"));
+    QCOMPARE(ui().File1->Path(), dir("usb"));
+    QCOMPARE(ui().Preview_filename_label->text(), "No File");
+    QCOMPARE(desktop().beeps, 0);
 
-    w().Drive1->setCurrentIndex(0);
-    QCOMPARE(w().Dir1->Path(), dir("pics")); // the folder last open on that volume
-    clickRow(w().File1, 0);
+    ui().Drive1->setCurrentIndex(0);
+    QCOMPARE(ui().Dir1->Path(), dir("pics")); // the folder last open on that volume
+    clickRow(ui().File1, 0);
     QVERIFY(QDir(dir("usb")).removeRecursively());
-    desktopPlatform->expectOkBoxes(1);
-    w().Drive1->setCurrentIndex(1);
+    desktop().expectOkBoxes(1);
+    ui().Drive1->setCurrentIndex(1);
 
-    QCOMPARE(desktopPlatform->beeps, 1);
+    QCOMPARE(desktop().beeps, 1);
     const QString entry = dir("usb") + "/ [USB]";
-    QCOMPARE(desktopPlatform->takeBoxes(),
+    QCOMPARE(desktop().takeBoxes(),
              QList<MsgBoxRequest>({{"Drive not ready, or Invalid.", MsgButtons::OK, MsgIcon::None,
                                     "Error - Drive (" + entry + ")"}}));
-    QCOMPARE(w().Drive1->Drive(), entry);
-    QCOMPARE(w().Dir1->Path(), dir("pics"));
-    QCOMPARE(w().File1->ListCount(), 5);
-    QCOMPARE(w().Preview_filename_label->text(), "a.BMP");
+    QCOMPARE(ui().Drive1->Drive(), entry);
+    QCOMPARE(ui().Dir1->Path(), dir("pics"));
+    QCOMPARE(ui().File1->ListCount(), 5);
+    QCOMPARE(ui().Preview_filename_label->text(), "a.BMP");
 }
 
 void BrowseTest::invalidPictureClicked() {
-    clickRow(w().File1, 0);
-    desktopPlatform->pointerHistory.clear();
-    desktopPlatform->expectOkBoxes(1);
-    clickRow(w().File1, 4);
+    clickRow(ui().File1, 0);
+    desktop().pointerHistory.clear();
+    desktop().expectOkBoxes(1);
+    clickRow(ui().File1, 4);
 
-    QCOMPARE(desktopPlatform->takeBoxes(),
+    QCOMPARE(desktop().takeBoxes(),
              QList<MsgBoxRequest>({{"The selected file is not a valid format\r\nUse only Bitmap "
                                     "(BMP), Jpeg (JPG) or GIF picture files.",
                                     MsgButtons::OK, MsgIcon::None, "Invalid File"}}));
-    QCOMPARE(desktopPlatform->mousePointer(), platform::MousePointer::Default);
-    QCOMPARE(w().CurrentPicturePath, QString());
-    QCOMPARE(w().Preview_filename_label->text(), "No File");
-    QVERIFY(w().imgPreview->Picture().isNull());
-    QCOMPARE(w().PreviewSize_label->text(), "W640 x H480");
-    QCOMPARE(w().File1->ListIndex(), 4);
+    QCOMPARE(desktop().mousePointer(), platform::MousePointer::Default);
+    QCOMPARE(w().currentPicturePath(), QString());
+    QCOMPARE(ui().Preview_filename_label->text(), "No File");
+    QVERIFY(ui().imgPreview->Picture().isNull());
+    QCOMPARE(ui().PreviewSize_label->text(), "W640 x H480");
+    QCOMPARE(ui().File1->ListIndex(), 4);
     // Command states are not refreshed, and a double click adds nothing.
-    QVERIFY(w().Add_button->isEnabled());
-    doubleClickRow(w().File1, 4);
-    QCOMPARE(w().BMPlist->ListCount(), 0);
+    QVERIFY(ui().Add_button->isEnabled());
+    doubleClickRow(ui().File1, 4);
+    QCOMPARE(ui().BMPlist->ListCount(), 0);
 }
 
 void BrowseTest::rightPressOnFileList_data() {
-    QTest::addColumn<int>("selected");
-    QTest::addColumn<int>("pressedRow");
-    QTest::addColumn<QString>("shown");
-
-    QTest::newRow("no selected row") << -1 << 0 << "";
-    QTest::newRow("over another row") << 1 << 3 << "b.Jpg";
+    QTest::addColumn<RightPressRow>("row");
+    QTest::newRow("no selected row") << RightPressRow{.selected = -1, .pressedRow = 0};
+    QTest::newRow("over another row")
+        << RightPressRow{.selected = 1, .pressedRow = 3, .previewed = "b.Jpg"};
 }
 
 void BrowseTest::rightPressOnFileList() {
-    QFETCH(int, selected);
-    QFETCH(int, pressedRow);
-    QFETCH(QString, shown);
-    w().File1->setListIndex(selected);
-    clickRow(w().File1, pressedRow, Qt::RightButton);
-    QCOMPARE(fullSizePreviewed(w()), shown.isEmpty() ? shown : dir("pics/") + shown);
-    QCOMPARE(w().File1->ListIndex(), selected);
+    QFETCH(RightPressRow, row);
+    ui().File1->setListIndex(row.selected);
+    clickRow(ui().File1, row.pressedRow, Qt::RightButton);
+    QCOMPARE(QFileInfo(fullSizePreviewed(w())).fileName(), row.previewed);
+    QCOMPARE(ui().File1->ListIndex(), row.selected);
 }
 
-void BrowseTest::desktop() {
-    clickRow(w().File1, 0);
+void BrowseTest::desktopActsDuringAJob() {
+    clickRow(ui().File1, 0);
     w().setBusy(true); // Desktop acts during a job too
-    QTest::mouseClick(w().DesktopButton, Qt::LeftButton);
+    QTest::mouseClick(ui().DesktopButton, Qt::LeftButton);
 
-    QCOMPARE(w().Drive1->Drive(), dir("usb") + "/ [USB]");
-    QCOMPARE(w().Dir1->Path(), dir("usb/Desktop"));
-    QCOMPARE(rows(w().File1), QStringList{"y.bmp"});
-    QCOMPARE(w().Preview_filename_label->text(), "No File");
-    QCOMPARE(w().focusWidget(), w().File1);
-    QVERIFY(!w().AbortRequested);
+    QCOMPARE(ui().Drive1->Drive(), dir("usb") + "/ [USB]");
+    QCOMPARE(ui().Dir1->Path(), dir("usb/Desktop"));
+    QCOMPARE(rows(ui().File1), QStringList{"y.bmp"});
+    QCOMPARE(ui().Preview_filename_label->text(), "No File");
+    QCOMPARE(w().focusWidget(), ui().File1);
+    QVERIFY(!w().abortRequested());
 }
 
 // Left open: the Desktop command reports a desktop that cannot be found as a folder that
 // cannot be opened, and the browser stays where it was.
 void BrowseTest::missingDesktopIsReported() {
-    desktopPlatform->desktopDir.clear();
-    desktopPlatform->expectOkBoxes(1);
-    w().DeskTopMenuItem->trigger();
-    QCOMPARE(desktopPlatform->beeps, 1);
-    QCOMPARE(desktopPlatform->takeBoxes(), QList<MsgBoxRequest>{folderBox});
-    QCOMPARE(w().Dir1->Path(), dir("pics"));
+    desktop().desktopDir.clear();
+    desktop().expectOkBoxes(1);
+    ui().item("DeskTopMenuItem")->trigger();
+    QCOMPARE(desktop().beeps, 1);
+    QCOMPARE(desktop().takeBoxes(), QList<MsgBoxRequest>{folderBox});
+    QCOMPARE(ui().Dir1->Path(), dir("pics"));
 }
 
 void BrowseTest::previewBoxAndPreviewCommand() {
-    QTest::mouseClick(w().imgPreview, Qt::RightButton);
+    QTest::mouseClick(ui().imgPreview, Qt::RightButton);
     QCOMPARE(fullSizePreviewed(w()), QString());
 
-    clickRow(w().File1, 2);
-    QTest::mouseClick(w().imgPreview, Qt::RightButton);
+    clickRow(ui().File1, 2);
+    QTest::mouseClick(ui().imgPreview, Qt::RightButton);
     QCOMPARE(fullSizePreviewed(w()), dir("pics/c.gif"));
-    QTest::mouseDClick(w().imgPreview, Qt::LeftButton);
-    QCOMPARE(rows(w().BMPlist), QStringList{dir("pics/c.gif")});
+    QTest::mouseDClick(ui().imgPreview, Qt::LeftButton);
+    QCOMPARE(rows(ui().BMPlist), QStringList{dir("pics/c.gif")});
 
     w().findChild<PreviewForm*>()->hide();
-    w().Add_button->setFocus();
-    w().PreviewMenu->trigger();
+    ui().Add_button->setFocus();
+    ui().item("PreviewMenu")->trigger();
     QCOMPARE(fullSizePreviewed(w()), QString());
-    w().BMPlist->setFocus();
-    w().PreviewMenu->trigger();
+    ui().BMPlist->setFocus();
+    ui().item("PreviewMenu")->trigger();
     QCOMPARE(fullSizePreviewed(w()), dir("pics/c.gif"));
 
     w().findChild<PreviewForm*>()->hide();
-    w().BMPlist->clearFocus();
-    w().PreviewMenu->trigger();
+    ui().BMPlist->clearFocus();
+    ui().item("PreviewMenu")->trigger();
     QCOMPARE(fullSizePreviewed(w()), QString());
 }
 
 void BrowseTest::openCancelledChangesNothing() {
-    clickRow(w().File1, 0);
-    desktopPlatform->answerNextFileDialog(std::nullopt);
-    w().OpenMenu->trigger();
+    clickRow(ui().File1, 0);
+    desktop().answerNextFileDialog(std::nullopt);
+    ui().item("OpenMenu")->trigger();
 
-    const platform::CommonDialog& shown = desktopPlatform->fileDialogs.at(0);
-    QCOMPARE(desktopPlatform->fileDialogModes.at(0), platform::FileDialogMode::Open);
+    const platform::CommonDialog& shown = desktop().fileDialogs.at(0);
+    QCOMPARE(desktop().fileDialogModes.at(0), platform::FileDialogMode::Open);
     QCOMPARE(shown.DefaultExt, "*");
     QCOMPARE(shown.InitDir, dir("pics"));
     QCOMPARE(shown.Filter, "Picture Files (BMP,JPG,GIF)| *.BMP;*.JPG;*.GIF|All files (*.*)|*.*");
     QCOMPARE(shown.FileName, "");
     QCOMPARE(shown.DialogTitle, "Select Source Picture");
-    QCOMPARE(w().CurrentPicturePath, dir("pics/a.BMP"));
-    QCOMPARE(w().File1->ListIndex(), 0);
+    QCOMPARE(w().currentPicturePath(), dir("pics/a.BMP"));
+    QCOMPARE(ui().File1->ListIndex(), 0);
 }
 
 void BrowseTest::openMovesBrowserToChosenFile() {
-    desktopPlatform->answerNextFileDialog(dir("usb/Desktop/y.bmp"));
-    w().OpenMenu->trigger();
-    QCOMPARE(w().Drive1->Drive(), dir("usb") + "/ [USB]");
-    QCOMPARE(w().Dir1->Path(), dir("usb/Desktop"));
-    QCOMPARE(w().File1->FileName(), "y.bmp");
-    QCOMPARE(w().CurrentPicturePath, dir("usb/Desktop/y.bmp"));
-    QCOMPARE(w().PreviewSize_label->text(), "W20 x H10");
-    QCOMPARE(w().focusWidget(), w().File1);
+    desktop().answerNextFileDialog(dir("usb/Desktop/y.bmp"));
+    ui().item("OpenMenu")->trigger();
+    QCOMPARE(ui().Drive1->Drive(), dir("usb") + "/ [USB]");
+    QCOMPARE(ui().Dir1->Path(), dir("usb/Desktop"));
+    QCOMPARE(ui().File1->FileName(), "y.bmp");
+    QCOMPARE(w().currentPicturePath(), dir("usb/Desktop/y.bmp"));
+    QCOMPARE(ui().PreviewSize_label->text(), "W20 x H10");
+    QCOMPARE(w().focusWidget(), ui().File1);
 }
 
 void BrowseTest::openOfFileTheListDoesNotShow() {
-    clickRow(w().File1, 0);
-    desktopPlatform->answerNextFileDialog(dir("other/notes.txt"));
-    w().OpenMenu->trigger();
-    QCOMPARE(w().File1->Path(), dir("other") + "/");
-    QCOMPARE(w().File1->ListIndex(), -1);
-    QCOMPARE(w().CurrentPicturePath, QString());
-    QCOMPARE(w().Preview_filename_label->text(), "No File");
-}
-
-void BrowseTest::busyBrowserOnlyRequestsAbort() {
-    w().File1->setListIndex(0);
-    w().setBusy(true);
-    clickRow(w().File1, 1);
-    QCOMPARE(w().CurrentPicturePath, dir("pics/a.BMP"));
-    QVERIFY(w().AbortRequested);
-
-    w().AbortRequested = false;
-    clickRow(w().File1, 0, Qt::RightButton);
-    QVERIFY(w().AbortRequested);
-    QCOMPARE(fullSizePreviewed(w()), QString());
-    w().AbortRequested = false;
-    QTest::mouseClick(w().imgPreview, Qt::RightButton);
-    QVERIFY(w().AbortRequested);
-    w().AbortRequested = false;
-    w().OpenMenu->trigger(); // no dialog: the scripted one would fail the test
-    QVERIFY(w().AbortRequested);
+    clickRow(ui().File1, 0);
+    desktop().answerNextFileDialog(dir("other/notes.txt"));
+    ui().item("OpenMenu")->trigger();
+    QCOMPARE(ui().File1->Path(), dir("other") + "/");
+    QCOMPARE(ui().File1->ListIndex(), -1);
+    QCOMPARE(w().currentPicturePath(), QString());
+    QCOMPARE(ui().Preview_filename_label->text(), "No File");
 }
 
 QTEST_MAIN(BrowseTest)

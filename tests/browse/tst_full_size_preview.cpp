@@ -1,19 +1,21 @@
 #include "browse/preview_form.h"
-#include "controls/image_box.h"
-#include "scripted_platform.h"
 #include "started_form.h"
 
 #include <QApplication>
 #include <QScreen>
-#include <QTemporaryDir>
-#include <QTest>
 
-class FullSizePreviewTest : public QObject {
+namespace {
+
+enum class Closing { Key, LeftPress };
+
+} // namespace
+
+class FullSizePreviewTest : public QObject, WithStartedForm {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init() { started.emplace(); }
+    void cleanup() { started.reset(); }
 
     void naturalSizeAndOneWindowReused();
     void keyOrPressClosesIt_data();
@@ -22,111 +24,97 @@ private slots:
     void pictureLargerThanTheScreen();
 
 private:
-    PreviewForm* window() const { return (*form)->findChild<PreviewForm*>(); }
-
-    std::unique_ptr<ScriptedPlatform> desktop;
-    std::unique_ptr<QTemporaryDir> folder;
-    std::unique_ptr<StartedForm> form;
+    PreviewForm* window() { return w().findChild<PreviewForm*>(); }
 };
-
-void FullSizePreviewTest::init() {
-    desktop = std::make_unique<ScriptedPlatform>();
-    folder = std::make_unique<QTemporaryDir>();
-    form = std::make_unique<StartedForm>(folder->path());
-}
-
-void FullSizePreviewTest::cleanup() {
-    form.reset();
-    folder.reset();
-    desktop.reset();
-}
 
 void FullSizePreviewTest::naturalSizeAndOneWindowReused() {
     QImage picture(300, 200, QImage::Format_RGB32);
     picture.fill(Qt::blue);
     picture.setPixel(0, 0, qRgb(255, 0, 0));
-    const QString first = folder->filePath("first.bmp");
+    const QString first = started->path("first.bmp");
     QVERIFY(picture.save(first, "BMP"));
-    const QString second = writePicture(folder->path(), "second.jpg", QSize(120, 90), "JPEG");
+    const QString second =
+        started->write({.name = "second.jpg", .size = {120, 90}, .format = "JPEG"});
 
-    (*form)->ShowFullSizePreview(first);
-    PreviewForm* w = window();
-    QVERIFY(w);
-    QVERIFY(QTest::qWaitForWindowExposed(w));
-    QCOMPARE(w->frameGeometry().size(), QSize(300, 225));
-    QCOMPARE(w->windowTitle(), " " + first);
-    QCOMPARE(w->grab().toImage().pixel(0, 0), qRgb(255, 0, 0)); // natural size, top-left
-    QCOMPARE(w->grab().toImage().pixel(1, 1), qRgb(0, 0, 255));
-    QCOMPARE((*form)->TempImage->Width(), 300);
+    w().ShowFullSizePreview(first);
+    PreviewForm* shown = window();
+    QVERIFY(shown);
+    QVERIFY(QTest::qWaitForWindowExposed(shown));
+    QCOMPARE(shown->frameGeometry().size(), QSize(300, 225));
+    QCOMPARE(shown->windowTitle(), " " + first);
+    QCOMPARE(shown->grab().toImage().pixel(0, 0), qRgb(255, 0, 0)); // natural size, top-left
+    QCOMPARE(shown->grab().toImage().pixel(1, 1), qRgb(0, 0, 255));
+    QCOMPARE(ui().TempImage->Width(), 300);
     // Owned, above the main window, no taskbar entry, no minimise or maximise, modeless.
-    QCOMPARE(w->parentWidget(), &**form);
-    QCOMPARE(w->windowType(), Qt::Tool);
-    QVERIFY(!(w->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-    QVERIFY(w->windowFlags() & Qt::WindowCloseButtonHint);
-    QVERIFY(!w->isModal());
+    QCOMPARE(shown->parentWidget(), &w());
+    QCOMPARE(shown->windowType(), Qt::Tool);
+    QVERIFY(
+        !(shown->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+    QVERIFY(shown->windowFlags() & Qt::WindowCloseButtonHint);
+    QVERIFY(!shown->isModal());
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
 
-    (*form)->ShowFullSizePreview(second);
-    QCOMPARE((*form)->findChildren<PreviewForm*>().size(), 1);
-    QCOMPARE(window(), w);
-    QCOMPARE(w->frameGeometry().size(), QSize(120, 115));
-    QCOMPARE(w->windowTitle(), " " + second);
-    QCOMPARE(w->Picture().size(), QSize(120, 90));
+    w().ShowFullSizePreview(second);
+    QCOMPARE(w().findChildren<PreviewForm*>().size(), 1);
+    QCOMPARE(window(), shown);
+    QCOMPARE(shown->frameGeometry().size(), QSize(120, 115));
+    QCOMPARE(shown->windowTitle(), " " + second);
+    QCOMPARE(shown->Picture().size(), QSize(120, 90));
 }
 
 void FullSizePreviewTest::keyOrPressClosesIt_data() {
-    QTest::addColumn<QString>("how");
-    QTest::newRow("key") << "key";
-    QTest::newRow("left press") << "left";
+    QTest::addColumn<Closing>("closing");
+    QTest::newRow("key") << Closing::Key;
+    QTest::newRow("left press") << Closing::LeftPress;
 }
 
 void FullSizePreviewTest::keyOrPressClosesIt() {
-    QFETCH(QString, how);
-    (*form)->ShowFullSizePreview(writePicture(folder->path(), "p.bmp", QSize(50, 40)));
-    PreviewForm* w = window();
-    QVERIFY(QTest::qWaitForWindowActive(w));
-    if (how == "key")
-        QTest::keyClick(w, Qt::Key_X);
+    QFETCH(Closing, closing);
+    w().ShowFullSizePreview(started->write({.name = "p.bmp", .size = {50, 40}}));
+    PreviewForm* shown = window();
+    QVERIFY(QTest::qWaitForWindowActive(shown));
+    if (closing == Closing::Key)
+        QTest::keyClick(shown, Qt::Key_X);
     else
-        QTest::mouseClick(w, Qt::LeftButton);
-    QVERIFY(!w->isVisible());
-    QTRY_COMPARE(QApplication::activeWindow(), &**form);
-    QVERIFY(desktop->boxes.isEmpty());
+        QTest::mouseClick(shown, Qt::LeftButton);
+    QVERIFY(!shown->isVisible());
+    QTRY_COMPARE(QApplication::activeWindow(), &w());
+    QVERIFY(desktop().boxes.isEmpty());
 }
 
 // One plain box, and the window keeps what it showed, or stays closed.
 void FullSizePreviewTest::unloadablePictureLeavesTheWindowAsItWas() {
-    const QString missing = folder->filePath("gone.bmp");
-    desktop->expectOkBoxes(1);
-    (*form)->ShowFullSizePreview(missing);
-    QCOMPARE(desktop->boxes.size(), 1);
-    QCOMPARE(desktop->boxes[0].title, QString("Full Size Preview"));
-    QCOMPARE(desktop->boxes[0].prompt,
+    const QString missing = started->path("gone.bmp");
+    desktop().expectOkBoxes(1);
+    w().ShowFullSizePreview(missing);
+    QCOMPARE(desktop().boxes.size(), 1);
+    QCOMPARE(desktop().boxes[0].title, QString("Full Size Preview"));
+    QCOMPARE(desktop().boxes[0].prompt,
              "Unable to show \"" + missing +
                  "\" at full size.\n\nThe file is missing, damaged or not a BMP, JPG or GIF "
                  "picture.");
-    QCOMPARE(desktop->boxes[0].icon, platform::MsgIcon::Exclamation);
+    QCOMPARE(desktop().boxes[0].icon, platform::MsgIcon::Exclamation);
     QVERIFY(!window() || !window()->isVisible());
 
-    const QString good = writePicture(folder->path(), "good.bmp", QSize(60, 30));
-    const QString damaged = writeBytes(folder->path(), "damaged.jpg", "\xFF\xD8\xFF not a JPEG");
-    (*form)->ShowFullSizePreview(good);
-    desktop->expectOkBoxes(1);
-    (*form)->ShowFullSizePreview(damaged);
-    QCOMPARE(desktop->boxes.size(), 2);
+    const QString good = started->write({.name = "good.bmp", .size = {60, 30}});
+    const QString damaged = writeBytes(started->path(""), "damaged.jpg", "\xFF\xD8\xFF not a JPEG");
+    w().ShowFullSizePreview(good);
+    desktop().expectOkBoxes(1);
+    w().ShowFullSizePreview(damaged);
+    QCOMPARE(desktop().boxes.size(), 2);
     QVERIFY(window()->isVisible());
     QCOMPARE(window()->windowTitle(), " " + good);
     QCOMPARE(window()->Picture().size(), QSize(60, 30));
     QCOMPARE(window()->frameGeometry().size(), QSize(60, 55));
-    QCOMPARE((*form)->TempImage->Width(), 60);
+    QCOMPARE(ui().TempImage->Width(), 60);
 }
 
 // Limited to the screen's available area, showing the picture's top-left part.
 void FullSizePreviewTest::pictureLargerThanTheScreen() {
-    const QSize screen = (*form)->screen()->availableGeometry().size();
+    const QSize screen = w().screen()->availableGeometry().size();
     const QString big =
-        writePicture(folder->path(), "big.bmp", QSize(screen.width() + 200, screen.height()));
-    (*form)->ShowFullSizePreview(big);
+        started->write({.name = "big.bmp", .size = {screen.width() + 200, screen.height()}});
+    w().ShowFullSizePreview(big);
     QCOMPARE(window()->frameGeometry().size(), screen);
     QCOMPARE(window()->Picture().size(), QSize(screen.width() + 200, screen.height()));
 }

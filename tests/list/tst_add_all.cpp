@@ -1,14 +1,6 @@
-#include "controls/file_list.h"
-#include "controls/list_box.h"
-#include "scripted_platform.h"
 #include "started_form.h"
 
-#include <QFile>
-#include <QLabel>
-#include <QPushButton>
 #include <QStyledItemDelegate>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -59,119 +51,96 @@ protected:
 
 } // namespace
 
-class AddAllTest : public QObject {
+class AddAllTest : public QObject, WithStartedForm {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void cleanup() { started.reset(); }
 
     void damagedFileIsReportedAndSkipped();
     void appendsAfterWhatIsListedEveryTime();
     void emptyFolderDoesNothingAtAll();
 
 private:
-    // The main window started in the folder; `listed` entries already in its list.
-    StartedForm& start(int listed = 0);
-
-    std::unique_ptr<ScriptedPlatform> desktop;
-    std::unique_ptr<QTemporaryDir> folder;
-    std::unique_ptr<QTemporaryDir> elsewhere;
-    std::unique_ptr<StartedForm> form;
+    // The window started on `setting`, with `listed` pictures of another folder in its list
+    // and an earlier video to play.
+    void start(const Setting& setting, int listed = 0);
 };
 
-void AddAllTest::init() {
-    desktop = std::make_unique<ScriptedPlatform>();
-    folder = std::make_unique<QTemporaryDir>();
-    elsewhere = std::make_unique<QTemporaryDir>();
-}
-
-void AddAllTest::cleanup() {
-    form.reset();
-    folder.reset();
-    elsewhere.reset();
-    desktop.reset();
-}
-
-StartedForm& AddAllTest::start(int listed) {
-    form = std::make_unique<StartedForm>(folder->path());
+void AddAllTest::start(const Setting& setting, int listed) {
+    started.emplace(setting);
     for (int i = 0; i < listed; ++i)
-        (*form)->BMPlist->AddItem(
-            writePicture(elsewhere->path(), QString("old%1.bmp").arg(i), QSize(4, 4)));
-    // Left from an earlier job: the play reset takes it back.
-    (*form)->PlayAVIbutton->setEnabled(true);
-    (*form)->PlayAVIbutton->setToolTip("/tmp/earlier.avi");
-    desktop->pointerHistory.clear();
-    return *form;
+        ui().BMPlist->AddItem(started->write({.name = QString("old/old%1.bmp").arg(i)}));
+    w().setPlayable(started->path("earlier.avi"));
+    desktop().pointerHistory.clear();
 }
 
 // The user sees each added file counted as it comes, the damaged one in a box of its own,
 // and the whole run happens without the window handling any other event.
 void AddAllTest::damagedFileIsReportedAndSkipped() {
-    const QString a = writePicture(folder->path(), "a.bmp", QSize(8, 6));
-    writeBytes(folder->path(), "b.bmp", "BM not really a bitmap");
-    const QString c = writePicture(folder->path(), "c.jpg", QSize(8, 6), "JPEG");
-    MyMainForm& f = *start();
-    QVERIFY(QTest::qWaitForWindowExposed(&f)); // only a window on screen paints
-    PaintLog status(f.lblStatus, [&] { return f.lblStatus->text(); });
-    PaintedRows rows(f.BMPlist);
+    start(Setting{
+        .pictures = {{.name = "a.bmp"}, {.name = "c.jpg", .format = "JPEG"}},
+        .arrange = [](StartedForm& s) { writeBytes(s.path(""), "b.bmp", "BM not a bitmap"); }});
+    const QString a = started->paths[0], c = started->paths[1];
+    QVERIFY(QTest::qWaitForWindowExposed(&w())); // only a window on screen paints
+    PaintLog status(ui().lblStatus, [&] { return ui().lblStatus->text(); });
+    PaintedRows rows(ui().BMPlist);
     bool otherEventRan = false;
     QTimer::singleShot(0, [&] { otherEventRan = true; });
-    desktop->expectOkBoxes(1);
+    desktop().expectOkBoxes(1);
 
-    f.All_button_Click();
+    w().All_button_Click();
 
     QCOMPARE(status.seen, (QStringList{"Adding 1 of 3", "Adding 3 of 3", ""}));
     // The refresh after the run paints the list again.
     QCOMPARE(rows.seen.mid(0, 2), (QStringList{"0", "01"}));
-    QCOMPARE(desktop->boxes,
+    QCOMPARE(desktop().boxes,
              QList<platform::MsgBoxRequest>(
                  {{"File (2 of 3) is not a valid picture format", platform::MsgButtons::OK,
                    platform::MsgIcon::Exclamation, "Unable to Add: b.bmp"}}));
-    QCOMPARE(f.BMPlist->ListCount(), 2);
-    QCOMPARE(f.BMPlist->List(0), a);
-    QCOMPARE(f.BMPlist->List(1), c);
-    QCOMPARE(f.BMPlist->ListIndex(), 1);
-    QCOMPARE(f.bmplist_filename_label->text(), QString("c.jpg"));
-    QCOMPARE(f.lblStatus->text(), QString());
-    QVERIFY(!f.PlayAVIbutton->isEnabled());
-    QCOMPARE(f.PlayAVIbutton->toolTip(), QString("Play AVI file"));
-    QVERIFY(f.MakeAVI_button->isEnabled());
+    QCOMPARE(ui().BMPlist->ListCount(), 2);
+    QCOMPARE(ui().BMPlist->List(0), a);
+    QCOMPARE(ui().BMPlist->List(1), c);
+    QCOMPARE(ui().BMPlist->ListIndex(), 1);
+    QCOMPARE(ui().bmplist_filename_label->text(), "c.jpg");
+    QCOMPARE(ui().lblStatus->text(), QString());
+    QVERIFY(!ui().PlayAVIbutton->isEnabled());
+    QCOMPARE(ui().PlayAVIbutton->toolTip(), "Play AVI file");
+    QVERIFY(ui().MakeAVI_button->isEnabled());
     // Hourglass for the run, default after it, then the list's click under its own.
-    QCOMPARE(desktop->pointerHistory, (QList{MousePointer::Hourglass, MousePointer::Default,
-                                             MousePointer::Hourglass, MousePointer::Default}));
-    QCOMPARE(desktop->doEventsCalls, 0);
+    QCOMPARE(desktop().pointerHistory, (QList{MousePointer::Hourglass, MousePointer::Default,
+                                              MousePointer::Hourglass, MousePointer::Default}));
+    QCOMPARE(desktop().doEventsCalls, 0);
     QVERIFY(!otherEventRan);
 }
 
 void AddAllTest::appendsAfterWhatIsListedEveryTime() {
-    const QString a = writePicture(folder->path(), "a.bmp", QSize(8, 6));
-    const QString b = writePicture(folder->path(), "b.bmp", QSize(8, 6));
-    MyMainForm& f = *start(5);
-    f.BMPlist->setListIndex(0);
-    QTest::mouseClick(f.All_button, Qt::LeftButton);
-    f.All_button_Click();
-    QCOMPARE(f.BMPlist->ListCount(), 9);
-    QCOMPARE(f.BMPlist->List(4), QDir(elsewhere->path()).filePath("old4.bmp"));
-    QCOMPARE(f.BMPlist->List(5), a);
-    QCOMPARE(f.BMPlist->List(6), b);
-    QCOMPARE(f.BMPlist->List(7), a);
-    QCOMPARE(f.BMPlist->List(8), b);
-    QCOMPARE(f.BMPlist->ListIndex(), 8);
+    start(Setting{.pictures = {{.name = "a.bmp"}, {.name = "b.bmp"}}}, 5);
+    const QString a = started->paths[0], b = started->paths[1];
+    ui().BMPlist->setListIndex(0);
+    QTest::mouseClick(ui().All_button, Qt::LeftButton);
+    w().All_button_Click();
+    QCOMPARE(ui().BMPlist->ListCount(), 9);
+    QCOMPARE(ui().BMPlist->List(4), started->path("old/old4.bmp"));
+    QCOMPARE(ui().BMPlist->List(5), a);
+    QCOMPARE(ui().BMPlist->List(6), b);
+    QCOMPARE(ui().BMPlist->List(7), a);
+    QCOMPARE(ui().BMPlist->List(8), b);
+    QCOMPARE(ui().BMPlist->ListIndex(), 8);
 }
 
 void AddAllTest::emptyFolderDoesNothingAtAll() {
-    MyMainForm& f = *start(2);
-    f.BMPlist->setListIndex(0);
-    f.lblStatus->setText("Earlier status");
-    desktop->pointerHistory.clear();
-    QCOMPARE(f.All_button->text(), QString("Add ALL"));
-    f.All_button_Click();
-    QCOMPARE(f.BMPlist->ListCount(), 2);
-    QCOMPARE(f.BMPlist->ListIndex(), 0);
-    QVERIFY(f.PlayAVIbutton->isEnabled());
-    QCOMPARE(f.lblStatus->text(), QString("Earlier status"));
-    QVERIFY(desktop->pointerHistory.isEmpty());
+    start(Setting{}, 2);
+    ui().BMPlist->setListIndex(0);
+    ui().lblStatus->setText("Earlier status");
+    desktop().pointerHistory.clear();
+    QCOMPARE(ui().All_button->text(), "Add ALL");
+    w().All_button_Click();
+    QCOMPARE(ui().BMPlist->ListCount(), 2);
+    QCOMPARE(ui().BMPlist->ListIndex(), 0);
+    QVERIFY(ui().PlayAVIbutton->isEnabled());
+    QCOMPARE(ui().lblStatus->text(), "Earlier status");
+    QVERIFY(desktop().pointerHistory.isEmpty());
 }
 
 QTEST_MAIN(AddAllTest)
