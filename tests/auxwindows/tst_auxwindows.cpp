@@ -64,145 +64,142 @@ class AuxWindowsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void keyValueAsText_data();
-    void keyValueAsText();
-    void sysInfoStartsWhatTheEntriesName_data();
-    void sysInfoStartsWhatTheEntriesName();
-    void aboutShowsTheProgramVersion();
-    void aboutOpensModalAndCloses_data();
-    void aboutOpensModalAndCloses();
-    void tipsAndWebSiteWorkDuringAJob();
+    void keyValueAsText_data() {
+        QTest::addColumn<KeyValueRow>("row");
+        QTest::newRow("string with its NUL") << KeyValueRow{.type = 1,
+                                                            .data = {"/usr/bin/x\0", 11},
+                                                            .held = "old",
+                                                            .read = true,
+                                                            .text = "/usr/bin/x"};
+        QTest::newRow("string without NUL keeps last character") << KeyValueRow{
+            .type = 1, .data = "/usr/bin/x", .held = "old", .read = true, .text = "/usr/bin/x"};
+        // Bytes 05 AB 00 10: from the last, each without a leading zero.
+        QTest::newRow("dword") << KeyValueRow{
+            .type = 4, .data = {"\x05\xAB\x00\x10", 4}, .read = true, .text = "&h100AB5"};
+        QTest::newRow("dword after what was held")
+            << KeyValueRow{.type = 4, .data = "\x0C", .held = "7", .read = true, .text = "&h7C"};
+        QTest::newRow("other type keeps what was held") << KeyValueRow{
+            .type = 3, .data = "\x01\x02", .held = "old", .read = true, .text = "old"};
+        QTest::newRow("longer than the buffer")
+            << KeyValueRow{.type = 1, .data = QByteArray(1025, 'a'), .held = "old", .read = false};
+    }
+
+    // The scripted store opens keys for reading only, so every row also checks that the reader
+    // asks for no more.
+    void keyValueAsText() {
+        QFETCH(KeyValueRow, row);
+        ScriptedPlatform desktop;
+        desktop.keyValues[{"K", "V"}] = StoredValue{row.type, row.data};
+        QString value = row.held;
+        QCOMPARE(GetKeyValue(HKEY_LOCAL_MACHINE, "K", "V", value), row.read);
+        QCOMPARE(value, row.text);
+
+        value = "old";
+        QCOMPARE(GetKeyValue(HKEY_LOCAL_MACHINE, "K", "missing", value), false);
+        QCOMPARE(value, QString());
+    }
+
+    void sysInfoStartsWhatTheEntriesName_data() {
+        QTest::addColumn<SysInfoRow>("row");
+        QTest::newRow("first before second") << SysInfoRow{.first = "/opt/info",
+                                                           .second = "<dir>",
+                                                           .programInFolder = true,
+                                                           .started = {"/opt/info"}};
+        QTest::newRow("second, program in folder") << SysInfoRow{
+            .second = "<dir>", .programInFolder = true, .started = {"<dir>/MSINFO32.EXE"}};
+        QTest::newRow("second, folder without program")
+            << SysInfoRow{.second = "<dir>", .boxes = {unavailableBox}};
+        QTest::newRow("first names a missing program") << SysInfoRow{.first = "/no/such",
+                                                                     .startWorks = false,
+                                                                     .started = {"/no/such"},
+                                                                     .boxes = {unavailableBox}};
+        QTest::newRow("neither entry") << SysInfoRow{.boxes = {unavailableBox}};
+    }
+
+    void sysInfoStartsWhatTheEntriesName() {
+        QFETCH(SysInfoRow, row);
+        QTemporaryDir dir;
+        if (row.programInFolder)
+            writeBytes(dir.path(), "MSINFO32.EXE", "");
+        ScriptedPlatform desktop;
+        if (!row.first.isEmpty())
+            desktop.keyValues[{programKey, "PATH"}] = text(row.first);
+        if (!row.second.isEmpty())
+            desktop.keyValues[{folderKey, "MSINFO"}] =
+                text(row.second.replace("<dir>", dir.path()));
+        desktop.startProgramResult = row.startWorks;
+        desktop.expectOkBoxes(int(row.boxes.size()));
+
+        frmAbout about(nullptr);
+        about.show();
+        QTest::mouseClick(about.cmdSysInfo, Qt::LeftButton);
+
+        QCOMPARE(desktop.startedPrograms, row.started.replaceInStrings("<dir>", dir.path()));
+        QCOMPARE(desktop.boxes, row.boxes);
+        QVERIFY(about.isVisible());
+    }
+
+    // No separator between minor version and revision: 1.0.4 shows as 1.04, 1.0.12 as 1.012.
+    void aboutShowsTheProgramVersion() {
+        ScriptedPlatform desktop;
+        frmAbout about(nullptr, {1, 0, 4});
+        about.Form_Load();
+        QCOMPARE(about.lblVersion->text(), "Version 1.04");
+        frmAbout later(nullptr, {1, 0, 12});
+        later.Form_Load();
+        QCOMPARE(later.lblVersion->text(), "Version 1.012");
+    }
+
+    void aboutOpensModalAndCloses_data() {
+        QTest::addColumn<Qt::Key>("key");
+        QTest::newRow("Enter") << Qt::Key_Return;
+        QTest::newRow("Esc") << Qt::Key_Escape;
+    }
+
+    // The About window does not look at the busy marker either: it opens during a job, modal
+    // over the centre of the main window.
+    void aboutOpensModalAndCloses() {
+        QFETCH(Qt::Key, key);
+        StartedForm form;
+        form.w().setBusy(true);
+        QString opened;
+        QPoint centre;
+        bool appModal = false;
+        whileModal([&] { form.ui().item("AboutMenu")->trigger(); },
+                   [&](QWidget* modal) {
+                       opened = modal->objectName();
+                       centre = modal->frameGeometry().center();
+                       appModal = modal->windowModality() == Qt::ApplicationModal;
+                       QWidget* focus = modal->focusWidget() ? modal->focusWidget() : modal;
+                       QTest::keyClick(focus, key);
+                   });
+        QCOMPARE(opened, "frmAbout");
+        QVERIFY(appModal);
+        QCOMPARE_LE((centre - form.w().frameGeometry().center()).manhattanLength(), 2);
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+        QVERIFY(!form.w().abortRequested());
+    }
+
+    // Neither command looks at the busy marker: both act during a job and ask for no abort; a
+    // missing browser is not reported.
+    void tipsAndWebSiteWorkDuringAJob() {
+        StartedForm form;
+        form.w().setBusy(true);
+
+        form.desktop.expectOkBoxes(1);
+        form.ui().item("TipsMenu")->trigger();
+        const QList<platform::MsgBoxRequest> boxes = form.desktop.takeBoxes();
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(boxes[0].title, "Help - Tips");
+
+        form.desktop.openDocumentResult = false;
+        form.ui().item("FernquillMenu")->trigger();
+        QCOMPARE(form.desktop.openedDocuments, QStringList{"https://www.fernquill.example/"});
+        QCOMPARE(form.desktop.boxes, QList<platform::MsgBoxRequest>());
+        QVERIFY(!form.w().abortRequested());
+        QVERIFY(form.w().isBusy());
+    }
 };
-
-void AuxWindowsTest::keyValueAsText_data() {
-    QTest::addColumn<KeyValueRow>("row");
-    QTest::newRow("string with its NUL") << KeyValueRow{
-        .type = 1, .data = {"/usr/bin/x\0", 11}, .held = "old", .read = true, .text = "/usr/bin/x"};
-    QTest::newRow("string without NUL keeps last character") << KeyValueRow{
-        .type = 1, .data = "/usr/bin/x", .held = "old", .read = true, .text = "/usr/bin/x"};
-    // Bytes 05 AB 00 10: from the last, each without a leading zero.
-    QTest::newRow("dword") << KeyValueRow{
-        .type = 4, .data = {"\x05\xAB\x00\x10", 4}, .read = true, .text = "&h100AB5"};
-    QTest::newRow("dword after what was held")
-        << KeyValueRow{.type = 4, .data = "\x0C", .held = "7", .read = true, .text = "&h7C"};
-    QTest::newRow("other type keeps what was held")
-        << KeyValueRow{.type = 3, .data = "\x01\x02", .held = "old", .read = true, .text = "old"};
-    QTest::newRow("longer than the buffer")
-        << KeyValueRow{.type = 1, .data = QByteArray(1025, 'a'), .held = "old", .read = false};
-}
-
-// The scripted store opens keys for reading only, so every row also checks that the reader
-// asks for no more.
-void AuxWindowsTest::keyValueAsText() {
-    QFETCH(KeyValueRow, row);
-    ScriptedPlatform desktop;
-    desktop.keyValues[{"K", "V"}] = StoredValue{row.type, row.data};
-    QString value = row.held;
-    QCOMPARE(GetKeyValue(HKEY_LOCAL_MACHINE, "K", "V", value), row.read);
-    QCOMPARE(value, row.text);
-
-    value = "old";
-    QCOMPARE(GetKeyValue(HKEY_LOCAL_MACHINE, "K", "missing", value), false);
-    QCOMPARE(value, QString());
-}
-
-void AuxWindowsTest::sysInfoStartsWhatTheEntriesName_data() {
-    QTest::addColumn<SysInfoRow>("row");
-    QTest::newRow("first before second") << SysInfoRow{
-        .first = "/opt/info", .second = "<dir>", .programInFolder = true, .started = {"/opt/info"}};
-    QTest::newRow("second, program in folder") << SysInfoRow{
-        .second = "<dir>", .programInFolder = true, .started = {"<dir>/MSINFO32.EXE"}};
-    QTest::newRow("second, folder without program")
-        << SysInfoRow{.second = "<dir>", .boxes = {unavailableBox}};
-    QTest::newRow("first names a missing program") << SysInfoRow{.first = "/no/such",
-                                                                 .startWorks = false,
-                                                                 .started = {"/no/such"},
-                                                                 .boxes = {unavailableBox}};
-    QTest::newRow("neither entry") << SysInfoRow{.boxes = {unavailableBox}};
-}
-
-void AuxWindowsTest::sysInfoStartsWhatTheEntriesName() {
-    QFETCH(SysInfoRow, row);
-    QTemporaryDir dir;
-    if (row.programInFolder)
-        writeBytes(dir.path(), "MSINFO32.EXE", "");
-    ScriptedPlatform desktop;
-    if (!row.first.isEmpty())
-        desktop.keyValues[{programKey, "PATH"}] = text(row.first);
-    if (!row.second.isEmpty())
-        desktop.keyValues[{folderKey, "MSINFO"}] = text(row.second.replace("<dir>", dir.path()));
-    desktop.startProgramResult = row.startWorks;
-    desktop.expectOkBoxes(int(row.boxes.size()));
-
-    frmAbout about(nullptr);
-    about.show();
-    QTest::mouseClick(about.cmdSysInfo, Qt::LeftButton);
-
-    QCOMPARE(desktop.startedPrograms, row.started.replaceInStrings("<dir>", dir.path()));
-    QCOMPARE(desktop.boxes, row.boxes);
-    QVERIFY(about.isVisible());
-}
-
-// No separator between minor version and revision: 1.0.4 shows as 1.04, 1.0.12 as 1.012.
-void AuxWindowsTest::aboutShowsTheProgramVersion() {
-    ScriptedPlatform desktop;
-    frmAbout about(nullptr, {1, 0, 4});
-    about.Form_Load();
-    QCOMPARE(about.lblVersion->text(), "Version 1.04");
-    frmAbout later(nullptr, {1, 0, 12});
-    later.Form_Load();
-    QCOMPARE(later.lblVersion->text(), "Version 1.012");
-}
-
-void AuxWindowsTest::aboutOpensModalAndCloses_data() {
-    QTest::addColumn<Qt::Key>("key");
-    QTest::newRow("Enter") << Qt::Key_Return;
-    QTest::newRow("Esc") << Qt::Key_Escape;
-}
-
-// The About window does not look at the busy marker either: it opens during a job, modal
-// over the centre of the main window.
-void AuxWindowsTest::aboutOpensModalAndCloses() {
-    QFETCH(Qt::Key, key);
-    StartedForm form;
-    form.w().setBusy(true);
-    QString opened;
-    QPoint centre;
-    bool appModal = false;
-    whileModal([&] { form.ui().item("AboutMenu")->trigger(); },
-               [&](QWidget* modal) {
-                   opened = modal->objectName();
-                   centre = modal->frameGeometry().center();
-                   appModal = modal->windowModality() == Qt::ApplicationModal;
-                   QWidget* focus = modal->focusWidget() ? modal->focusWidget() : modal;
-                   QTest::keyClick(focus, key);
-               });
-    QCOMPARE(opened, "frmAbout");
-    QVERIFY(appModal);
-    QCOMPARE_LE((centre - form.w().frameGeometry().center()).manhattanLength(), 2);
-    QCOMPARE(QApplication::activeModalWidget(), nullptr);
-    QVERIFY(!form.w().abortRequested());
-}
-
-// Neither command looks at the busy marker: both act during a job and ask for no abort; a
-// missing browser is not reported.
-void AuxWindowsTest::tipsAndWebSiteWorkDuringAJob() {
-    StartedForm form;
-    form.w().setBusy(true);
-
-    form.desktop.expectOkBoxes(1);
-    form.ui().item("TipsMenu")->trigger();
-    const QList<platform::MsgBoxRequest> boxes = form.desktop.takeBoxes();
-    QCOMPARE(boxes.size(), 1);
-    QCOMPARE(boxes[0].title, "Help - Tips");
-
-    form.desktop.openDocumentResult = false;
-    form.ui().item("FernquillMenu")->trigger();
-    QCOMPARE(form.desktop.openedDocuments, QStringList{"https://www.fernquill.example/"});
-    QCOMPARE(form.desktop.boxes, QList<platform::MsgBoxRequest>());
-    QVERIFY(!form.w().abortRequested());
-    QVERIFY(form.w().isBusy());
-}
 
 QTEST_MAIN(AuxWindowsTest)
 #include "tst_auxwindows.moc"

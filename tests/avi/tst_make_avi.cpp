@@ -62,34 +62,389 @@ class MakeAviTest : public QObject, WithStartedForm {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init() {
+        started.emplace();
+        out = started->path("movie.avi");
+        compressor = AVI_COMPRESS_OPTIONS{}; // full frames
+        compressionDialogs = 0;
+        previousDialog =
+            setSaveOptionsDialog([this](void*, const SaveOptionsRequest&, AVI_COMPRESS_OPTIONS& o) {
+                ++compressionDialogs;
+                if (compressor)
+                    o = *compressor;
+                return compressor ? 1 : 0;
+            });
+    }
 
-    void writesTheListInOrderAtItsTiming_data();
-    void writesTheListInOrderAtItsTiming();
-    void abortAnsweredNoThenYes();
-    void eventsRunAndStatusPaintsBeforeEveryFrame();
-    void noFileChosenLeavesTheWindowIdle();
-    void emptyListBeepsAndStaysIdle();
-    void compressionCancelledLeavesAFileWithoutFrames();
-    void pictureTooWideForAviEndsInTheErrorBox();
-    void checkStopsAtTheFirstPictureItCannotUse_data();
-    void checkStopsAtTheFirstPictureItCannotUse();
-    void listClearedDuringTheJobKeepsTheVideoLength();
-    void pictureRewrittenDuringTheJobIsReadAtItsTurn();
-    void shiftDuringTheJobWritesWhatStandsAtEachPosition();
-    void failuresEndTheJobWithTheFramesWritten_data();
-    void failuresEndTheJobWithTheFramesWritten();
-    void timingBoxesCorrectedWhenLeftForAnotherControl();
+    void cleanup() {
+        setSaveOptionsDialog(previousDialog);
+        started.reset();
+    }
+
+    // What the boxes say becomes frames and rate by the timing rules, checked on their own; these
+    // rows reach each way the job takes them: the rate from one box, frames from the other, and
+    // no frames at all when the duration gives none or does not fit.
+    void writesTheListInOrderAtItsTiming_data() {
+        QTest::addColumn<TimingRow>("row");
+        QTest::newRow("10 / 0.1") << TimingRow{
+            .fps = "10", .duration = "0.1", .probed = "10/1 3", .framesPerPicture = 1};
+        QTest::newRow("0.5 / 2") << TimingRow{
+            .fps = "0.5", .duration = "2", .probed = "1/1 6", .framesPerPicture = 2};
+        QTest::newRow("duration 0")
+            << TimingRow{.fps = "5", .duration = "0", .probed = "5/1 N/A", .framesPerPicture = 0};
+        QTest::newRow("duration beyond 32 bits") << TimingRow{
+            .fps = "5", .duration = "9e99", .probed = "5/1 N/A", .framesPerPicture = 0};
+    }
+
+    void writesTheListInOrderAtItsTiming() {
+        QFETCH(TimingRow, row);
+        const QStringList pictures{picture("c.bmp", {32, 24}, 1), picture("a.jpg", {32, 24}, 2),
+                                   picture("b.bmp", {32, 24}, 3)};
+        list(pictures);
+        ui().txtFPS->setText(row.fps);
+        ui().duration_txtbox->setText(row.duration);
+        make(out);
+
+        // The dialog proposes the file beside the program.
+        QCOMPARE(desktop().fileDialogModes.value(0), platform::FileDialogMode::Save);
+        QCOMPARE(desktop().fileDialogs.value(0).InitDir, desktop().programDir + '/');
+        QCOMPARE(desktop().fileDialogs.value(0).FileName, "PICREEL.avi");
+        QCOMPARE(compressionDialogs, 1);
+
+        QCOMPARE(probe(out, "stream=r_frame_rate,nb_read_frames"), row.probed);
+        QCOMPARE(decode(out, true), framesOf(pictures, row.framesPerPicture));
+        QCOMPARE(status(), " AVI File - Completed");
+        QCOMPARE(ui().MakeAVI_button->text(), "Make AVI File");
+        QCOMPARE(ui().BMPlist->ListIndex(), 2);
+        // The filmstrip takes its pictures from the job's conversions.
+        QCOMPARE(ui().Selected_Image->Picture(), picture::LoadPicture(pictures[2]));
+        QCOMPARE(ui().Previous_image->Picture(), picture::LoadPicture(pictures[1]));
+        QVERIFY(ui().PlayAVIbutton->isEnabled());
+        QCOMPARE(ui().PlayAVIbutton->toolTip(), "Play - " + out);
+        QCOMPARE(w().MousePointer(), platform::MousePointer::Default);
+
+        QTest::mouseClick(ui().PlayAVIbutton, Qt::LeftButton);
+        QCOMPARE(desktop().openedDocuments, QStringList{out});
+    }
+
+    // A second Make and a close request during the job reach the same question; No clears the
+    // request, Yes still writes the frame in hand and leaves a complete file.
+    void abortAnsweredNoThenYes() {
+        const QStringList pictures{picture("a.bmp", {32, 24}, 1), picture("b.bmp", {32, 24}, 2)};
+        list(pictures);
+        ui().duration_txtbox->setText("3");
+        desktop().onDoEvents = [&] {
+            if (status() == "Frame 1  Picture 1 saved")
+                QTest::mouseClick(ui().MakeAVI_button, Qt::LeftButton);
+            if (status() == "Frame 4  Picture 2 saved")
+                w().close();
+        };
+        desktop().answerNextBox(MsgAnswer::No);
+        desktop().answerNextBox(MsgAnswer::Yes);
+        make(out);
+
+        QCOMPARE(desktop().takeBoxes(), (QList<MsgBoxRequest>{abortQuestion, abortQuestion}));
+        QCOMPARE(status(), "Aborted");
+        QVERIFY(w().abortRequested());
+        QVERIFY(w().isVisible());
+        QVERIFY(ui().PlayAVIbutton->isEnabled());
+        QCOMPARE(ui().MakeAVI_button->text(), "Make AVI File");
+        const QByteArray expected = framesOf(pictures.mid(0, 1), 3) + framesOf(pictures.mid(1), 2);
+        QCOMPARE(decode(out, true), expected);
+    }
+
+    void eventsRunAndStatusPaintsBeforeEveryFrame() {
+        list({picture("a.bmp", {8, 8}, 1)});
+        ui().duration_txtbox->setText("1000");
+        QVERIFY(QTest::qWaitForWindowExposed(&w()));
+        PaintCounter counter;
+        ui().lblStatus->installEventFilter(&counter);
+        QStringList seen; // the status whenever events run
+        desktop().onDoEvents = [&] { seen.append(status()); };
+        make(out);
+
+        QStringList expected{"", ""}; // before the check's picture, before the first frame
+        for (int frame = 1; frame < 1000; ++frame)
+            expected.append(QString("Frame %1  Picture 1 saved").arg(frame));
+        QCOMPARE(seen, expected);
+        QCOMPARE_GE(counter.paints, 1000);
+        QCOMPARE(probe(out, "stream=nb_read_frames"), "1000");
+    }
+
+    // The save dialog cancelled, then an existing file not to be overwritten: no compression
+    // dialog, nothing written, the window idle again.
+    void noFileChosenLeavesTheWindowIdle() {
+        list({picture("a.bmp", {32, 24}, 1)});
+        const QString proposed = w().aviFilePath();
+        make(std::nullopt);
+        QCOMPARE(desktop().takeBoxes(), QList<MsgBoxRequest>());
+        QCOMPARE(w().aviFilePath(), proposed);
+        QVERIFY(!QFile::exists(out));
+
+        writeBytes(started->path(""), "movie.avi", "keep");
+        desktop().answerNextBox(MsgAnswer::No);
+        make(out);
+        QCOMPARE(
+            desktop().takeBoxes(),
+            (QList<MsgBoxRequest>{{out + "\r\nDo you want to Overwrite it ?", MsgButtons::YesNo,
+                                   MsgIcon::None, "Warning - File Already Exists"}}));
+        QCOMPARE(w().aviFilePath(), out);
+        QCOMPARE(QFileInfo(out).size(), 4);
+        QCOMPARE(ui().MakeAVI_button->text(), "Make AVI File");
+        QCOMPARE(w().MousePointer(), platform::MousePointer::Default);
+        QCOMPARE(status(), "");
+        QCOMPARE(compressionDialogs, 0);
+    }
+
+    void emptyListBeepsAndStaysIdle() {
+        desktop().expectOkBoxes(1);
+        QMetaObject::invokeMethod(&w(), [this] { w().MakeAVI_button_Click(); });
+        QCOMPARE(desktop().beeps, 1);
+        QCOMPARE(desktop().takeBoxes(),
+                 (QList<MsgBoxRequest>{{"No picture files in list.", MsgButtons::OK, MsgIcon::None,
+                                        "Error - Make AVI File"}}));
+        QCOMPARE(ui().MakeAVI_button->text(), "Make AVI File");
+    }
+
+    void compressionCancelledLeavesAFileWithoutFrames() {
+        list({picture("a.bmp", {32, 24}, 1)});
+        compressor.reset();
+        make(out);
+        QCOMPARE(compressionDialogs, 1);
+        QVERIFY(desktop().boxes.isEmpty());
+        QCOMPARE(probe(out, "stream=nb_read_frames"), "N/A"); // readable, no frames
+        QVERIFY(!ui().PlayAVIbutton->isEnabled());
+        QCOMPARE(ui().MakeAVI_button->text(), "Make AVI File");
+    }
+
+    // A stream the AVI format cannot hold is refused before the compression dialog, and the job
+    // ends in its one error box.
+    void pictureTooWideForAviEndsInTheErrorBox() {
+        list({picture("wide.bmp", {40000, 2}, 1)});
+        desktop().expectOkBoxes(1);
+        make(out);
+        QCOMPARE(compressionDialogs, 0);
+        QCOMPARE(desktop().takeBoxes(),
+                 (QList<MsgBoxRequest>{{"There was an error writing the file.", MsgButtons::OK,
+                                        MsgIcon::Information, "picreel"}}));
+        QVERIFY(!ui().PlayAVIbutton->isEnabled());
+        QCOMPARE(ui().MakeAVI_button->text(), "Make AVI File");
+    }
+
+    // The check converts every picture as the job will and names the first one that does not
+    // fit the first picture; the third, larger still, is not looked at.
+    void checkStopsAtTheFirstPictureItCannotUse_data() {
+        QTest::addColumn<CheckRow>("row");
+        QTest::newRow("wider") << CheckRow{
+            .second = Second::Wider,
+            .title = "Warning - Picture Format is Different",
+            .prompt = "This picture file (%1) is a different size or colour depth.\r\n"};
+        QTest::newRow("removed") << CheckRow{
+            .second = Second::Removed,
+            .title = "Error - Make AVI File",
+            .prompt = "This picture file (%1) could not be converted.\r\n%1: "};
+        // Events run while the check goes down the list: an abort request stops it too.
+        QTest::newRow("abort") << CheckRow{.second = Second::Alike,
+                                           .answer = MsgAnswer::Yes,
+                                           .title = "Make AVI File - Running",
+                                           .prompt = "Do you want to abort?",
+                                           .buttons = MsgButtons::YesNo,
+                                           .status = "Aborted"};
+    }
+
+    void checkStopsAtTheFirstPictureItCannotUse() {
+        QFETCH(CheckRow, row);
+        const QString a = picture("a.jpg", {32, 24}, 1);
+        const QString b = picture("b.bmp", {32, 24}, 2);
+        list({a, b, picture("c.bmp", {40, 40}, 3)});
+        if (row.second == Second::Wider)
+            picture("b.bmp", {34, 24}, 2);
+        if (row.second == Second::Removed)
+            QFile::remove(b);
+        if (row.second == Second::Alike)
+            desktop().onDoEvents = [this] { w().requestAbort(); };
+        desktop().answerNextBox(row.answer);
+        QTest::mouseClick(ui().MakeAVI_button, Qt::LeftButton); // a save dialog would fail here
+
+        const QList<MsgBoxRequest> boxes = desktop().takeBoxes();
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(boxes[0].title, row.title);
+        QVERIFY2(boxes[0].prompt.startsWith(row.prompt.arg(b)), qPrintable(boxes[0].prompt));
+        QCOMPARE(boxes[0].buttons, row.buttons);
+        QCOMPARE(status(), row.status);
+        QCOMPARE(w().firstPictureFormat(), (PictureFormat{32, 24, 24}));
+        QCOMPARE(ui().MakeAVI_button->text(), "Make AVI File");
+        QCOMPARE(w().MousePointer(), platform::MousePointer::Default);
+    }
+
+    // The job reads entries by position: after the list is emptied, the remaining frames come
+    // from the picture in hand, so the video keeps its length.
+    void listClearedDuringTheJobKeepsTheVideoLength() {
+        const QStringList pictures{picture("a.bmp", {32, 24}, 1), picture("b.bmp", {32, 24}, 2),
+                                   picture("c.bmp", {32, 24}, 3)};
+        list(pictures);
+        ui().duration_txtbox->setText("2");
+        desktop().onDoEvents = [&] {
+            if (status() == "Frame 3  Picture 2 saved")
+                ui().BMPlist->Clear();
+        };
+        make(out);
+        QCOMPARE(status(), " AVI File - Completed");
+        QCOMPARE(decode(out, true),
+                 framesOf(pictures.mid(0, 2), 2) + framesOf(pictures.mid(1, 1), 2));
+    }
+
+    // Pictures are converted ahead of their turn; one rewritten meanwhile still reaches the
+    // video, the picture holder and the temporary Bitmap as it is at its turn.
+    void pictureRewrittenDuringTheJobIsReadAtItsTurn() {
+        const QStringList pictures{picture("a.bmp", {32, 24}, 1), picture("b.jpg", {32, 24}, 2),
+                                   picture("c.jpg", {32, 24}, 3)};
+        list(pictures);
+        desktop().onDoEvents = [&] {
+            if (status() == "Frame 1  Picture 1 saved") {
+                QTest::qWait(100); // the pictures after it are converted by now
+                picture("c.jpg", {32, 24}, 4);
+            }
+        };
+        make(out);
+        QCOMPARE(status(), " AVI File - Completed");
+        QCOMPARE(decode(out, true), framesOf(pictures, 1));
+        QCOMPARE(ui().TempImage->Picture(), picture::LoadPicture(pictures[2]));
+        const QString temp = desktop().windowsDir + "/TEMP/$T$.bmp";
+        QCOMPARE(QImage(temp).convertToFormat(QImage::Format_RGB32),
+                 picture::LoadPicture(pictures[2]));
+    }
+
+    // Shift down still moves the entry in hand during the job; the job then writes whatever
+    // stands at each later position: b, in hand, is written again in c's place.
+    void shiftDuringTheJobWritesWhatStandsAtEachPosition() {
+        const QStringList pictures{picture("a.bmp", {32, 24}, 1), picture("b.jpg", {32, 24}, 2),
+                                   picture("c.bmp", {32, 24}, 3)};
+        list(pictures);
+        desktop().onDoEvents = [&] {
+            if (status() == "Frame 1  Picture 1 saved")
+                QTest::mouseClick(ui().DownButton, Qt::LeftButton);
+        };
+        make(out);
+        QCOMPARE(status(), " AVI File - Completed");
+        QCOMPARE(ui().BMPlist->List(2), pictures[1]);
+        QCOMPARE(decode(out, true), framesOf({pictures[0], pictures[1], pictures[1]}, 1));
+    }
+
+    // A full disk, or a temporary Bitmap that can no longer be written, ends the job with one
+    // box; the file is complete up to the last frame written.
+    void failuresEndTheJobWithTheFramesWritten_data() {
+        QTest::addColumn<FailureRow>("row");
+        QTest::newRow("full disk") << FailureRow{.failure = Failure::FullDisk,
+                                                 .prompt = "There was an error writing the file.",
+                                                 .icon = MsgIcon::Information,
+                                                 .framesWritten = 2};
+        QTest::newRow("temporary Bitmap")
+            << FailureRow{.failure = Failure::TemporaryBitmapBroken,
+                          .prompt = "This picture file (%1) could not be converted.\r\n",
+                          .icon = MsgIcon::Exclamation,
+                          .framesWritten = 4};
+    }
+
+    void failuresEndTheJobWithTheFramesWritten() {
+        QFETCH(FailureRow, row);
+        const QStringList pictures{picture("a.bmp", {64, 48}, 1), picture("b.bmp", {64, 48}, 2)};
+        list(pictures);
+        ui().duration_txtbox->setText("4");
+        rlimit before{};
+        getrlimit(RLIMIT_FSIZE, &before);
+        if (row.failure == Failure::FullDisk) {
+            const rlimit limit{40000, before.rlim_max}; // within the first picture's frames
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        desktop().onDoEvents = [&] {
+            const QString temp = desktop().windowsDir + "/TEMP/$T$.bmp";
+            if (row.failure == Failure::TemporaryBitmapBroken &&
+                status() == "Frame 1  Picture 1 saved") {
+                QFile::remove(temp);
+                QDir().mkpath(temp); // a folder where the Bitmap goes
+            }
+        };
+        desktop().expectOkBoxes(1);
+        make(out);
+        setrlimit(RLIMIT_FSIZE, &before);
+
+        const QList<MsgBoxRequest> boxes = desktop().takeBoxes();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].prompt.startsWith(row.prompt.arg(pictures[1])),
+                 qPrintable(boxes[0].prompt));
+        QCOMPARE(boxes[0].icon, row.icon);
+        QCOMPARE(status(), QString("Frame %1  Picture 1 saved").arg(row.framesWritten));
+        QCOMPARE(decode(out, true), framesOf(pictures.mid(0, 1), row.framesWritten));
+        QVERIFY(!ui().PlayAVIbutton->isEnabled());
+        QCOMPARE(ui().MakeAVI_button->text(), "Make AVI File");
+    }
+
+    // Leaving a timing box for another control of the window, by Tab or by a click, corrects
+    // the two boxes; leaving the window, or text set from code, corrects nothing. What each
+    // correction is, is the timing rules' own test.
+    void timingBoxesCorrectedWhenLeftForAnotherControl() {
+        w().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w()));
+        ui().duration_txtbox->setText("7");
+        ui().txtFPS->setFocus();
+        ui().txtFPS->selectAll();
+        QTest::keyClicks(ui().txtFPS, "45");
+
+        QWidget elsewhere;
+        elsewhere.show();
+        elsewhere.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+        QCOMPARE(ui().txtFPS->text(), "45");
+        QCOMPARE(ui().duration_txtbox->text(), "7");
+        w().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w()));
+
+        QTest::keyClick(ui().txtFPS, Qt::Key_Tab);
+        QCOMPARE(ui().txtFPS->text(), "30");
+        QCOMPARE(ui().duration_txtbox->text(), "0.0333");
+
+        ui().duration_txtbox->selectAll();
+        QTest::keyClicks(ui().duration_txtbox, "2");
+        QTest::mouseClick(ui().DesktopButton, Qt::LeftButton);
+        QCOMPARE(ui().txtFPS->text(), "0.5");
+        QCOMPARE(ui().duration_txtbox->text(), "2");
+    }
 
 private:
     // A picture file that differs with the seed.
-    QString picture(const QString& name, QSize size, int seed);
-    void list(const QStringList& paths);
+    QString picture(const QString& name, QSize size, int seed) {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(QColor::fromHsv(seed * 47 % 360, 200, 220));
+        QPainter(&image).fillRect(seed % 5, seed % 3, size.width() / 2, size.height() / 2,
+                                  Qt::black);
+        const QString path = started->path(name);
+        image.save(path);
+        return path;
+    }
+
+    void list(const QStringList& paths) {
+        for (const QString& p : paths)
+            ui().BMPlist->AddItem(p);
+        w().RefreshCommandStates(); // as every list edit ends
+    }
     // Clicks Make with the save dialog answered by `file` (nothing: cancelled).
-    void make(std::optional<QString> file);
+    void make(std::optional<QString> file) {
+        desktop().answerNextFileDialog(file);
+        QTest::mouseClick(ui().MakeAVI_button, Qt::LeftButton);
+    }
     // The frames the video must show for these pictures, each repeated `frames` times.
-    static QByteArray framesOf(const QStringList& paths, int frames);
+    static QByteArray framesOf(const QStringList& paths, int frames) {
+        QByteArray all;
+        for (const QString& p : paths) {
+            const QImage bgr = picture::LoadPicture(p).convertToFormat(QImage::Format_BGR888);
+            QByteArray one;
+            for (int y = 0; y < bgr.height(); ++y)
+                one.append(reinterpret_cast<const char*>(bgr.constScanLine(y)), bgr.width() * 3);
+            all += one.repeated(frames);
+        }
+        return all;
+    }
     // The status the job last showed.
     QString status() { return ui().lblStatus->text(); }
 
@@ -98,385 +453,6 @@ private:
     int compressionDialogs = 0;
     SaveOptionsDialog previousDialog;
 };
-
-void MakeAviTest::init() {
-    started.emplace();
-    out = started->path("movie.avi");
-    compressor = AVI_COMPRESS_OPTIONS{}; // full frames
-    compressionDialogs = 0;
-    previousDialog =
-        setSaveOptionsDialog([this](void*, const SaveOptionsRequest&, AVI_COMPRESS_OPTIONS& o) {
-            ++compressionDialogs;
-            if (compressor)
-                o = *compressor;
-            return compressor ? 1 : 0;
-        });
-}
-
-void MakeAviTest::cleanup() {
-    setSaveOptionsDialog(previousDialog);
-    started.reset();
-}
-
-QString MakeAviTest::picture(const QString& name, QSize size, int seed) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(QColor::fromHsv(seed * 47 % 360, 200, 220));
-    QPainter(&image).fillRect(seed % 5, seed % 3, size.width() / 2, size.height() / 2, Qt::black);
-    const QString path = started->path(name);
-    image.save(path);
-    return path;
-}
-
-void MakeAviTest::list(const QStringList& paths) {
-    for (const QString& p : paths)
-        ui().BMPlist->AddItem(p);
-    w().RefreshCommandStates(); // as every list edit ends
-}
-
-void MakeAviTest::make(std::optional<QString> file) {
-    desktop().answerNextFileDialog(file);
-    QTest::mouseClick(ui().MakeAVI_button, Qt::LeftButton);
-}
-
-QByteArray MakeAviTest::framesOf(const QStringList& paths, int frames) {
-    QByteArray all;
-    for (const QString& p : paths) {
-        const QImage bgr = picture::LoadPicture(p).convertToFormat(QImage::Format_BGR888);
-        QByteArray one;
-        for (int y = 0; y < bgr.height(); ++y)
-            one.append(reinterpret_cast<const char*>(bgr.constScanLine(y)), bgr.width() * 3);
-        all += one.repeated(frames);
-    }
-    return all;
-}
-
-// What the boxes say becomes frames and rate by the timing rules, checked on their own; these
-// rows reach each way the job takes them: the rate from one box, frames from the other, and
-// no frames at all when the duration gives none or does not fit.
-void MakeAviTest::writesTheListInOrderAtItsTiming_data() {
-    QTest::addColumn<TimingRow>("row");
-    QTest::newRow("10 / 0.1") << TimingRow{
-        .fps = "10", .duration = "0.1", .probed = "10/1 3", .framesPerPicture = 1};
-    QTest::newRow("0.5 / 2") << TimingRow{
-        .fps = "0.5", .duration = "2", .probed = "1/1 6", .framesPerPicture = 2};
-    QTest::newRow("duration 0") << TimingRow{
-        .fps = "5", .duration = "0", .probed = "5/1 N/A", .framesPerPicture = 0};
-    QTest::newRow("duration beyond 32 bits")
-        << TimingRow{.fps = "5", .duration = "9e99", .probed = "5/1 N/A", .framesPerPicture = 0};
-}
-
-void MakeAviTest::writesTheListInOrderAtItsTiming() {
-    QFETCH(TimingRow, row);
-    const QStringList pictures{picture("c.bmp", {32, 24}, 1), picture("a.jpg", {32, 24}, 2),
-                               picture("b.bmp", {32, 24}, 3)};
-    list(pictures);
-    ui().txtFPS->setText(row.fps);
-    ui().duration_txtbox->setText(row.duration);
-    make(out);
-
-    // The dialog proposes the file beside the program.
-    QCOMPARE(desktop().fileDialogModes.value(0), platform::FileDialogMode::Save);
-    QCOMPARE(desktop().fileDialogs.value(0).InitDir, desktop().programDir + '/');
-    QCOMPARE(desktop().fileDialogs.value(0).FileName, "PICREEL.avi");
-    QCOMPARE(compressionDialogs, 1);
-
-    QCOMPARE(probe(out, "stream=r_frame_rate,nb_read_frames"), row.probed);
-    QCOMPARE(decode(out, true), framesOf(pictures, row.framesPerPicture));
-    QCOMPARE(status(), " AVI File - Completed");
-    QCOMPARE(ui().MakeAVI_button->text(), "Make AVI File");
-    QCOMPARE(ui().BMPlist->ListIndex(), 2);
-    // The filmstrip takes its pictures from the job's conversions.
-    QCOMPARE(ui().Selected_Image->Picture(), picture::LoadPicture(pictures[2]));
-    QCOMPARE(ui().Previous_image->Picture(), picture::LoadPicture(pictures[1]));
-    QVERIFY(ui().PlayAVIbutton->isEnabled());
-    QCOMPARE(ui().PlayAVIbutton->toolTip(), "Play - " + out);
-    QCOMPARE(w().MousePointer(), platform::MousePointer::Default);
-
-    QTest::mouseClick(ui().PlayAVIbutton, Qt::LeftButton);
-    QCOMPARE(desktop().openedDocuments, QStringList{out});
-}
-
-// A second Make and a close request during the job reach the same question; No clears the
-// request, Yes still writes the frame in hand and leaves a complete file.
-void MakeAviTest::abortAnsweredNoThenYes() {
-    const QStringList pictures{picture("a.bmp", {32, 24}, 1), picture("b.bmp", {32, 24}, 2)};
-    list(pictures);
-    ui().duration_txtbox->setText("3");
-    desktop().onDoEvents = [&] {
-        if (status() == "Frame 1  Picture 1 saved")
-            QTest::mouseClick(ui().MakeAVI_button, Qt::LeftButton);
-        if (status() == "Frame 4  Picture 2 saved")
-            w().close();
-    };
-    desktop().answerNextBox(MsgAnswer::No);
-    desktop().answerNextBox(MsgAnswer::Yes);
-    make(out);
-
-    QCOMPARE(desktop().takeBoxes(), (QList<MsgBoxRequest>{abortQuestion, abortQuestion}));
-    QCOMPARE(status(), "Aborted");
-    QVERIFY(w().abortRequested());
-    QVERIFY(w().isVisible());
-    QVERIFY(ui().PlayAVIbutton->isEnabled());
-    QCOMPARE(ui().MakeAVI_button->text(), "Make AVI File");
-    const QByteArray expected = framesOf(pictures.mid(0, 1), 3) + framesOf(pictures.mid(1), 2);
-    QCOMPARE(decode(out, true), expected);
-}
-
-void MakeAviTest::eventsRunAndStatusPaintsBeforeEveryFrame() {
-    list({picture("a.bmp", {8, 8}, 1)});
-    ui().duration_txtbox->setText("1000");
-    QVERIFY(QTest::qWaitForWindowExposed(&w()));
-    PaintCounter counter;
-    ui().lblStatus->installEventFilter(&counter);
-    QStringList seen; // the status whenever events run
-    desktop().onDoEvents = [&] { seen.append(status()); };
-    make(out);
-
-    QStringList expected{"", ""}; // before the check's picture, before the first frame
-    for (int frame = 1; frame < 1000; ++frame)
-        expected.append(QString("Frame %1  Picture 1 saved").arg(frame));
-    QCOMPARE(seen, expected);
-    QCOMPARE_GE(counter.paints, 1000);
-    QCOMPARE(probe(out, "stream=nb_read_frames"), "1000");
-}
-
-// The save dialog cancelled, then an existing file not to be overwritten: no compression
-// dialog, nothing written, the window idle again.
-void MakeAviTest::noFileChosenLeavesTheWindowIdle() {
-    list({picture("a.bmp", {32, 24}, 1)});
-    const QString proposed = w().aviFilePath();
-    make(std::nullopt);
-    QCOMPARE(desktop().takeBoxes(), QList<MsgBoxRequest>());
-    QCOMPARE(w().aviFilePath(), proposed);
-    QVERIFY(!QFile::exists(out));
-
-    writeBytes(started->path(""), "movie.avi", "keep");
-    desktop().answerNextBox(MsgAnswer::No);
-    make(out);
-    QCOMPARE(desktop().takeBoxes(),
-             (QList<MsgBoxRequest>{{out + "\r\nDo you want to Overwrite it ?", MsgButtons::YesNo,
-                                    MsgIcon::None, "Warning - File Already Exists"}}));
-    QCOMPARE(w().aviFilePath(), out);
-    QCOMPARE(QFileInfo(out).size(), 4);
-    QCOMPARE(ui().MakeAVI_button->text(), "Make AVI File");
-    QCOMPARE(w().MousePointer(), platform::MousePointer::Default);
-    QCOMPARE(status(), "");
-    QCOMPARE(compressionDialogs, 0);
-}
-
-void MakeAviTest::emptyListBeepsAndStaysIdle() {
-    desktop().expectOkBoxes(1);
-    QMetaObject::invokeMethod(&w(), [this] { w().MakeAVI_button_Click(); });
-    QCOMPARE(desktop().beeps, 1);
-    QCOMPARE(desktop().takeBoxes(),
-             (QList<MsgBoxRequest>{{"No picture files in list.", MsgButtons::OK, MsgIcon::None,
-                                    "Error - Make AVI File"}}));
-    QCOMPARE(ui().MakeAVI_button->text(), "Make AVI File");
-}
-
-void MakeAviTest::compressionCancelledLeavesAFileWithoutFrames() {
-    list({picture("a.bmp", {32, 24}, 1)});
-    compressor.reset();
-    make(out);
-    QCOMPARE(compressionDialogs, 1);
-    QVERIFY(desktop().boxes.isEmpty());
-    QCOMPARE(probe(out, "stream=nb_read_frames"), "N/A"); // readable, no frames
-    QVERIFY(!ui().PlayAVIbutton->isEnabled());
-    QCOMPARE(ui().MakeAVI_button->text(), "Make AVI File");
-}
-
-// A stream the AVI format cannot hold is refused before the compression dialog, and the job
-// ends in its one error box.
-void MakeAviTest::pictureTooWideForAviEndsInTheErrorBox() {
-    list({picture("wide.bmp", {40000, 2}, 1)});
-    desktop().expectOkBoxes(1);
-    make(out);
-    QCOMPARE(compressionDialogs, 0);
-    QCOMPARE(desktop().takeBoxes(),
-             (QList<MsgBoxRequest>{{"There was an error writing the file.", MsgButtons::OK,
-                                    MsgIcon::Information, "picreel"}}));
-    QVERIFY(!ui().PlayAVIbutton->isEnabled());
-    QCOMPARE(ui().MakeAVI_button->text(), "Make AVI File");
-}
-
-// The check converts every picture as the job will and names the first one that does not
-// fit the first picture; the third, larger still, is not looked at.
-void MakeAviTest::checkStopsAtTheFirstPictureItCannotUse_data() {
-    QTest::addColumn<CheckRow>("row");
-    QTest::newRow("wider") << CheckRow{
-        .second = Second::Wider,
-        .title = "Warning - Picture Format is Different",
-        .prompt = "This picture file (%1) is a different size or colour depth.\r\n"
-                  "NB: The first picture file in the list sets the frame size and color depth "
-                  "of the AVI.\r\n\r\nHint: Try preparing your pictures using SIZEMATE.EXE first."};
-    QTest::newRow("removed") << CheckRow{
-        .second = Second::Removed,
-        .title = "Error - Make AVI File",
-        .prompt = "This picture file (%1) could not be converted.\r\n%1: "};
-    // Events run while the check goes down the list: an abort request stops it too.
-    QTest::newRow("abort") << CheckRow{.second = Second::Alike,
-                                       .answer = MsgAnswer::Yes,
-                                       .title = "Make AVI File - Running",
-                                       .prompt = "Do you want to abort?",
-                                       .buttons = MsgButtons::YesNo,
-                                       .status = "Aborted"};
-}
-
-void MakeAviTest::checkStopsAtTheFirstPictureItCannotUse() {
-    QFETCH(CheckRow, row);
-    const QString a = picture("a.jpg", {32, 24}, 1);
-    const QString b = picture("b.bmp", {32, 24}, 2);
-    list({a, b, picture("c.bmp", {40, 40}, 3)});
-    if (row.second == Second::Wider)
-        picture("b.bmp", {34, 24}, 2);
-    if (row.second == Second::Removed)
-        QFile::remove(b);
-    if (row.second == Second::Alike)
-        desktop().onDoEvents = [this] { w().requestAbort(); };
-    desktop().answerNextBox(row.answer);
-    QTest::mouseClick(ui().MakeAVI_button, Qt::LeftButton); // a save dialog would fail here
-
-    const QList<MsgBoxRequest> boxes = desktop().takeBoxes();
-    QCOMPARE(boxes.size(), 1);
-    QCOMPARE(boxes[0].title, row.title);
-    QVERIFY2(boxes[0].prompt.startsWith(row.prompt.arg(b)), qPrintable(boxes[0].prompt));
-    QCOMPARE(boxes[0].buttons, row.buttons);
-    QCOMPARE(status(), row.status);
-    QCOMPARE(w().firstPictureFormat(), (PictureFormat{32, 24, 24}));
-    QCOMPARE(ui().MakeAVI_button->text(), "Make AVI File");
-    QCOMPARE(w().MousePointer(), platform::MousePointer::Default);
-}
-
-// The job reads entries by position: after the list is emptied, the remaining frames come
-// from the picture in hand, so the video keeps its length.
-void MakeAviTest::listClearedDuringTheJobKeepsTheVideoLength() {
-    const QStringList pictures{picture("a.bmp", {32, 24}, 1), picture("b.bmp", {32, 24}, 2),
-                               picture("c.bmp", {32, 24}, 3)};
-    list(pictures);
-    ui().duration_txtbox->setText("2");
-    desktop().onDoEvents = [&] {
-        if (status() == "Frame 3  Picture 2 saved")
-            ui().BMPlist->Clear();
-    };
-    make(out);
-    QCOMPARE(status(), " AVI File - Completed");
-    QCOMPARE(decode(out, true), framesOf(pictures.mid(0, 2), 2) + framesOf(pictures.mid(1, 1), 2));
-}
-
-// Shift down still moves the entry in hand during the job; the job then writes whatever
-// stands at each later position: b, in hand, is written again in c's place.
-void MakeAviTest::shiftDuringTheJobWritesWhatStandsAtEachPosition() {
-    const QStringList pictures{picture("a.bmp", {32, 24}, 1), picture("b.jpg", {32, 24}, 2),
-                               picture("c.bmp", {32, 24}, 3)};
-    list(pictures);
-    desktop().onDoEvents = [&] {
-        if (status() == "Frame 1  Picture 1 saved")
-            QTest::mouseClick(ui().DownButton, Qt::LeftButton);
-    };
-    make(out);
-    QCOMPARE(status(), " AVI File - Completed");
-    QCOMPARE(ui().BMPlist->List(2), pictures[1]);
-    QCOMPARE(decode(out, true), framesOf({pictures[0], pictures[1], pictures[1]}, 1));
-}
-
-// Pictures are converted ahead of their turn; one rewritten meanwhile still reaches the
-// video, the picture holder and the temporary Bitmap as it is at its turn.
-void MakeAviTest::pictureRewrittenDuringTheJobIsReadAtItsTurn() {
-    const QStringList pictures{picture("a.bmp", {32, 24}, 1), picture("b.jpg", {32, 24}, 2),
-                               picture("c.jpg", {32, 24}, 3)};
-    list(pictures);
-    desktop().onDoEvents = [&] {
-        if (status() == "Frame 1  Picture 1 saved") {
-            QTest::qWait(100); // the pictures after it are converted by now
-            picture("c.jpg", {32, 24}, 4);
-        }
-    };
-    make(out);
-    QCOMPARE(status(), " AVI File - Completed");
-    QCOMPARE(decode(out, true), framesOf(pictures, 1));
-    QCOMPARE(ui().TempImage->Picture(), picture::LoadPicture(pictures[2]));
-    const QString temp = desktop().windowsDir + "/TEMP/$T$.bmp";
-    QCOMPARE(QImage(temp).convertToFormat(QImage::Format_RGB32), picture::LoadPicture(pictures[2]));
-}
-
-// A full disk, or a temporary Bitmap that can no longer be written, ends the job with one
-// box; the file is complete up to the last frame written.
-void MakeAviTest::failuresEndTheJobWithTheFramesWritten_data() {
-    QTest::addColumn<FailureRow>("row");
-    QTest::newRow("full disk") << FailureRow{.failure = Failure::FullDisk,
-                                             .prompt = "There was an error writing the file.",
-                                             .icon = MsgIcon::Information,
-                                             .framesWritten = 2};
-    QTest::newRow("temporary Bitmap")
-        << FailureRow{.failure = Failure::TemporaryBitmapBroken,
-                      .prompt = "This picture file (%1) could not be converted.\r\n",
-                      .icon = MsgIcon::Exclamation,
-                      .framesWritten = 4};
-}
-
-void MakeAviTest::failuresEndTheJobWithTheFramesWritten() {
-    QFETCH(FailureRow, row);
-    const QStringList pictures{picture("a.bmp", {64, 48}, 1), picture("b.bmp", {64, 48}, 2)};
-    list(pictures);
-    ui().duration_txtbox->setText("4");
-    rlimit before{};
-    getrlimit(RLIMIT_FSIZE, &before);
-    if (row.failure == Failure::FullDisk) {
-        const rlimit limit{40000, before.rlim_max}; // within the first picture's frames
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    desktop().onDoEvents = [&] {
-        const QString temp = desktop().windowsDir + "/TEMP/$T$.bmp";
-        if (row.failure == Failure::TemporaryBitmapBroken &&
-            status() == "Frame 1  Picture 1 saved") {
-            QFile::remove(temp);
-            QDir().mkpath(temp); // a folder where the Bitmap goes
-        }
-    };
-    desktop().expectOkBoxes(1);
-    make(out);
-    setrlimit(RLIMIT_FSIZE, &before);
-
-    const QList<MsgBoxRequest> boxes = desktop().takeBoxes();
-    QCOMPARE(boxes.size(), 1);
-    QVERIFY2(boxes[0].prompt.startsWith(row.prompt.arg(pictures[1])), qPrintable(boxes[0].prompt));
-    QCOMPARE(boxes[0].icon, row.icon);
-    QCOMPARE(status(), QString("Frame %1  Picture 1 saved").arg(row.framesWritten));
-    QCOMPARE(decode(out, true), framesOf(pictures.mid(0, 1), row.framesWritten));
-    QVERIFY(!ui().PlayAVIbutton->isEnabled());
-    QCOMPARE(ui().MakeAVI_button->text(), "Make AVI File");
-}
-
-// Leaving a timing box for another control of the window, by Tab or by a click, corrects
-// the two boxes; leaving the window, or text set from code, corrects nothing. What each
-// correction is, is the timing rules' own test.
-void MakeAviTest::timingBoxesCorrectedWhenLeftForAnotherControl() {
-    w().activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w()));
-    ui().duration_txtbox->setText("7");
-    ui().txtFPS->setFocus();
-    ui().txtFPS->selectAll();
-    QTest::keyClicks(ui().txtFPS, "45");
-
-    QWidget elsewhere;
-    elsewhere.show();
-    elsewhere.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
-    QCOMPARE(ui().txtFPS->text(), "45");
-    QCOMPARE(ui().duration_txtbox->text(), "7");
-    w().activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w()));
-
-    QTest::keyClick(ui().txtFPS, Qt::Key_Tab);
-    QCOMPARE(ui().txtFPS->text(), "30");
-    QCOMPARE(ui().duration_txtbox->text(), "0.0333");
-
-    ui().duration_txtbox->selectAll();
-    QTest::keyClicks(ui().duration_txtbox, "2");
-    QTest::mouseClick(ui().DesktopButton, Qt::LeftButton);
-    QCOMPARE(ui().txtFPS->text(), "0.5");
-    QCOMPARE(ui().duration_txtbox->text(), "2");
-}
 
 QTEST_MAIN(MakeAviTest)
 #include "tst_make_avi.moc"

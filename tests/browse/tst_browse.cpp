@@ -35,246 +35,228 @@ class BrowseTest : public QObject, WithStartedForm {
     Q_OBJECT
 
 private slots:
-    void init();
+    // pics, where the window starts: the five names of the pattern case plus a damaged Bitmap;
+    // other: one picture; usb: a second volume, with the desktop on it.
+    void init() {
+        started.emplace(
+            Setting{.pictures = {{.name = "pics/a.BMP", .size = {640, 480}},
+                                 {.name = "pics/b.Jpg", .format = "JPG"},
+                                 {.name = "pics/d.png", .format = "PNG"},
+                                 {.name = "other/x.bmp", .size = {20, 10}},
+                                 {.name = "usb/Desktop/y.bmp", .size = {20, 10}}},
+                    .startIn = "pics",
+                    .arrange = [](StartedForm& s) {
+                        writeGif(s.path("pics/c.gif"));
+                        writeGif(s.path("pics/e.xgif"));
+                        writeBytes(s.path("pics"), "f.bmp", "BM but no picture");
+                        s.desktop.volumeList << platform::Volume{s.path("usb") + "/", "USB", true};
+                        s.desktop.desktopDir = s.path("usb/Desktop") + "/";
+                    }});
+    }
     void cleanup() { started.reset(); }
 
-    void folderChangeEmptiesPreviewButKeepsSizeLabel();
-    void unreadableFolderChangesNothingButTheFolderList();
-    void driveChangeAndVolumeThatIsGone();
-    void invalidPictureClicked();
-    void rightPressOnFileList_data();
-    void rightPressOnFileList();
-    void desktopActsDuringAJob();
-    void missingDesktopIsReported();
-    void previewBoxAndPreviewCommand();
-    void openCancelledChangesNothing();
-    void openMovesBrowserToChosenFile();
-    void openOfFileTheListDoesNotShow();
+    void folderChangeEmptiesPreviewButKeepsSizeLabel() {
+        clickRow(ui().File1, 0);
+        QCOMPARE(ui().Preview_filename_label->text(), "a.BMP");
+        QCOMPARE(ui().PreviewSize_label->text(), "W640 x H480");
+        QVERIFY(ui().Add_button->isEnabled());
+
+        QVERIFY(ui().Dir1->setPath(dir("other")));
+        QCOMPARE(ui().File1->Path(), dir("other"));
+        QCOMPARE(ui().File1->ListIndex(), -1);
+        QCOMPARE(ui().All_button->text(), "Add ALL [1]");
+        QCOMPARE(w().currentPicturePath(), QString());
+        QCOMPARE(ui().Preview_filename_label->text(), "No File");
+        QVERIFY(ui().imgPreview->Picture().isNull());
+        QVERIFY(!ui().Add_button->isEnabled());
+        QVERIFY(!ui().Insert_button->isEnabled());
+        QCOMPARE(ui().PreviewSize_label->text(), "W640 x H480");
+    }
+
+    // Root reads any folder, so the refusal is arranged for an unprivileged user: the test
+    // runs itself again under setpriv and passes when that run passes.
+    void unreadableFolderChangesNothingButTheFolderList() {
+        if (geteuid() == 0) {
+            QProcess child;
+            child.setProcessChannelMode(QProcess::ForwardedChannels);
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.remove("XDG_RUNTIME_DIR");
+            env.insert("HOME", "/tmp");
+            child.setProcessEnvironment(env);
+            child.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
+                                    QCoreApplication::applicationFilePath(),
+                                    "unreadableFolderChangesNothingButTheFolderList"});
+            if (!child.waitForStarted())
+                QSKIP("setpriv is not available");
+            QVERIFY(child.waitForFinished(60000));
+            QCOMPARE(child.exitCode(), 0);
+            return;
+        }
+        started->write({.name = "locked/z.bmp"});
+        QVERIFY(QFile::setPermissions(dir("locked"), QFile::WriteOwner));
+        clickRow(ui().File1, 1);
+        desktop().expectOkBoxes(1);
+
+        QVERIFY(ui().Dir1->setPath(dir("locked")));
+        QFile::setPermissions(dir("locked"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+        QCOMPARE(desktop().beeps, 1);
+        QCOMPARE(desktop().takeBoxes(), QList<MsgBoxRequest>{folderBox});
+        QCOMPARE(ui().Dir1->Path(), dir("locked"));
+        QCOMPARE(ui().File1->Path(), dir("pics"));
+        QCOMPARE(ui().File1->ListCount(), 5);
+        QCOMPARE(w().currentPicturePath(), dir("pics/b.Jpg"));
+        QCOMPARE(ui().Preview_filename_label->text(), "b.Jpg");
+    }
+
+    void driveChangeAndVolumeThatIsGone() {
+        clickRow(ui().File1, 0);
+        ui().Drive1->setCurrentIndex(1);
+        QCOMPARE(ui().Dir1->Path(), dir("usb"));
+        QCOMPARE(ui().File1->Path(), dir("usb"));
+        QCOMPARE(ui().Preview_filename_label->text(), "No File");
+        QCOMPARE(desktop().beeps, 0);
+
+        ui().Drive1->setCurrentIndex(0);
+        QCOMPARE(ui().Dir1->Path(), dir("pics")); // the folder last open on that volume
+        clickRow(ui().File1, 0);
+        QVERIFY(QDir(dir("usb")).removeRecursively());
+        desktop().expectOkBoxes(1);
+        ui().Drive1->setCurrentIndex(1);
+
+        QCOMPARE(desktop().beeps, 1);
+        const QString entry = dir("usb") + "/ [USB]";
+        QCOMPARE(desktop().takeBoxes(),
+                 QList<MsgBoxRequest>({{"Drive not ready, or Invalid.", MsgButtons::OK,
+                                        MsgIcon::None, "Error - Drive (" + entry + ")"}}));
+        QCOMPARE(ui().Drive1->Drive(), entry);
+        QCOMPARE(ui().Dir1->Path(), dir("pics"));
+        QCOMPARE(ui().File1->ListCount(), 5);
+        QCOMPARE(ui().Preview_filename_label->text(), "a.BMP");
+    }
+
+    void invalidPictureClicked() {
+        clickRow(ui().File1, 0);
+        desktop().pointerHistory.clear();
+        desktop().expectOkBoxes(1);
+        clickRow(ui().File1, 4);
+
+        QCOMPARE(
+            desktop().takeBoxes(),
+            QList<MsgBoxRequest>({{"The selected file is not a valid format\r\nUse only Bitmap "
+                                   "(BMP), Jpeg (JPG) or GIF picture files.",
+                                   MsgButtons::OK, MsgIcon::None, "Invalid File"}}));
+        QCOMPARE(desktop().mousePointer(), platform::MousePointer::Default);
+        QCOMPARE(w().currentPicturePath(), QString());
+        QCOMPARE(ui().Preview_filename_label->text(), "No File");
+        QVERIFY(ui().imgPreview->Picture().isNull());
+        QCOMPARE(ui().PreviewSize_label->text(), "W640 x H480");
+        QCOMPARE(ui().File1->ListIndex(), 4);
+        // Command states are not refreshed, and a double click adds nothing.
+        QVERIFY(ui().Add_button->isEnabled());
+        doubleClickRow(ui().File1, 4);
+        QCOMPARE(ui().BMPlist->ListCount(), 0);
+    }
+
+    void rightPressOnFileList_data() {
+        QTest::addColumn<RightPressRow>("row");
+        QTest::newRow("no selected row") << RightPressRow{.selected = -1, .pressedRow = 0};
+        QTest::newRow("over another row")
+            << RightPressRow{.selected = 1, .pressedRow = 3, .previewed = "b.Jpg"};
+    }
+
+    void rightPressOnFileList() {
+        QFETCH(RightPressRow, row);
+        ui().File1->setListIndex(row.selected);
+        clickRow(ui().File1, row.pressedRow, Qt::RightButton);
+        QCOMPARE(QFileInfo(fullSizePreviewed(w())).fileName(), row.previewed);
+        QCOMPARE(ui().File1->ListIndex(), row.selected);
+    }
+
+    void desktopActsDuringAJob() {
+        clickRow(ui().File1, 0);
+        w().setBusy(true); // Desktop acts during a job too
+        QTest::mouseClick(ui().DesktopButton, Qt::LeftButton);
+
+        QCOMPARE(ui().Drive1->Drive(), dir("usb") + "/ [USB]");
+        QCOMPARE(ui().Dir1->Path(), dir("usb/Desktop"));
+        QCOMPARE(rows(ui().File1), QStringList{"y.bmp"});
+        QCOMPARE(ui().Preview_filename_label->text(), "No File");
+        QCOMPARE(w().focusWidget(), ui().File1);
+        QVERIFY(!w().abortRequested());
+    }
+
+    // Left open: the Desktop command reports a desktop that cannot be found as a folder that
+    // cannot be opened, and the browser stays where it was.
+    void missingDesktopIsReported() {
+        desktop().desktopDir.clear();
+        desktop().expectOkBoxes(1);
+        ui().item("DeskTopMenuItem")->trigger();
+        QCOMPARE(desktop().beeps, 1);
+        QCOMPARE(desktop().takeBoxes(), QList<MsgBoxRequest>{folderBox});
+        QCOMPARE(ui().Dir1->Path(), dir("pics"));
+    }
+
+    void previewBoxAndPreviewCommand() {
+        QTest::mouseClick(ui().imgPreview, Qt::RightButton);
+        QCOMPARE(fullSizePreviewed(w()), QString());
+
+        clickRow(ui().File1, 2);
+        QTest::mouseClick(ui().imgPreview, Qt::RightButton);
+        QCOMPARE(fullSizePreviewed(w()), dir("pics/c.gif"));
+        QTest::mouseDClick(ui().imgPreview, Qt::LeftButton);
+        QCOMPARE(rows(ui().BMPlist), QStringList{dir("pics/c.gif")});
+
+        w().findChild<PreviewForm*>()->hide();
+        ui().Add_button->setFocus();
+        ui().item("PreviewMenu")->trigger();
+        QCOMPARE(fullSizePreviewed(w()), QString());
+        ui().BMPlist->setFocus();
+        ui().item("PreviewMenu")->trigger();
+        QCOMPARE(fullSizePreviewed(w()), dir("pics/c.gif"));
+
+        w().findChild<PreviewForm*>()->hide();
+        ui().BMPlist->clearFocus();
+        ui().item("PreviewMenu")->trigger();
+        QCOMPARE(fullSizePreviewed(w()), QString());
+    }
+
+    void openCancelledChangesNothing() {
+        clickRow(ui().File1, 0);
+        desktop().answerNextFileDialog(std::nullopt);
+        ui().item("OpenMenu")->trigger();
+
+        // The dialog opens on the browser's folder.
+        QCOMPARE(desktop().fileDialogs.at(0).InitDir, dir("pics"));
+        QCOMPARE(w().currentPicturePath(), dir("pics/a.BMP"));
+        QCOMPARE(ui().File1->ListIndex(), 0);
+    }
+
+    void openMovesBrowserToChosenFile() {
+        desktop().answerNextFileDialog(dir("usb/Desktop/y.bmp"));
+        ui().item("OpenMenu")->trigger();
+        QCOMPARE(ui().Drive1->Drive(), dir("usb") + "/ [USB]");
+        QCOMPARE(ui().Dir1->Path(), dir("usb/Desktop"));
+        QCOMPARE(ui().File1->FileName(), "y.bmp");
+        QCOMPARE(w().currentPicturePath(), dir("usb/Desktop/y.bmp"));
+        QCOMPARE(ui().PreviewSize_label->text(), "W20 x H10");
+        QCOMPARE(w().focusWidget(), ui().File1);
+    }
+
+    void openOfFileTheListDoesNotShow() {
+        clickRow(ui().File1, 0);
+        desktop().answerNextFileDialog(dir("other/notes.txt"));
+        ui().item("OpenMenu")->trigger();
+        QCOMPARE(ui().File1->Path(), dir("other") + "/");
+        QCOMPARE(ui().File1->ListIndex(), -1);
+        QCOMPARE(w().currentPicturePath(), QString());
+        QCOMPARE(ui().Preview_filename_label->text(), "No File");
+    }
 
 private:
     QString dir(const QString& name) const { return started->path(name); }
 };
-
-// pics, where the window starts: the five names of the pattern case plus a damaged Bitmap;
-// other: one picture; usb: a second volume, with the desktop on it.
-void BrowseTest::init() {
-    started.emplace(
-        Setting{.pictures = {{.name = "pics/a.BMP", .size = {640, 480}},
-                             {.name = "pics/b.Jpg", .format = "JPG"},
-                             {.name = "pics/d.png", .format = "PNG"},
-                             {.name = "other/x.bmp", .size = {20, 10}},
-                             {.name = "usb/Desktop/y.bmp", .size = {20, 10}}},
-                .startIn = "pics",
-                .arrange = [](StartedForm& s) {
-                    writeGif(s.path("pics/c.gif"));
-                    writeGif(s.path("pics/e.xgif"));
-                    writeBytes(s.path("pics"), "f.bmp", "BM but no picture");
-                    s.desktop.volumeList << platform::Volume{s.path("usb") + "/", "USB", true};
-                    s.desktop.desktopDir = s.path("usb/Desktop") + "/";
-                }});
-}
-
-void BrowseTest::folderChangeEmptiesPreviewButKeepsSizeLabel() {
-    clickRow(ui().File1, 0);
-    QCOMPARE(ui().Preview_filename_label->text(), "a.BMP");
-    QCOMPARE(ui().PreviewSize_label->text(), "W640 x H480");
-    QVERIFY(ui().Add_button->isEnabled());
-
-    QVERIFY(ui().Dir1->setPath(dir("other")));
-    QCOMPARE(ui().File1->Path(), dir("other"));
-    QCOMPARE(ui().File1->ListIndex(), -1);
-    QCOMPARE(ui().All_button->text(), "Add ALL [1]");
-    QCOMPARE(w().currentPicturePath(), QString());
-    QCOMPARE(ui().Preview_filename_label->text(), "No File");
-    QVERIFY(ui().imgPreview->Picture().isNull());
-    QVERIFY(!ui().Add_button->isEnabled());
-    QVERIFY(!ui().Insert_button->isEnabled());
-    QCOMPARE(ui().PreviewSize_label->text(), "W640 x H480");
-}
-
-// Root reads any folder, so the refusal is arranged for an unprivileged user: the test
-// runs itself again under setpriv and passes when that run passes.
-void BrowseTest::unreadableFolderChangesNothingButTheFolderList() {
-    if (geteuid() == 0) {
-        QProcess child;
-        child.setProcessChannelMode(QProcess::ForwardedChannels);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove("XDG_RUNTIME_DIR");
-        env.insert("HOME", "/tmp");
-        child.setProcessEnvironment(env);
-        child.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
-                                QCoreApplication::applicationFilePath(),
-                                "unreadableFolderChangesNothingButTheFolderList"});
-        if (!child.waitForStarted())
-            QSKIP("setpriv is not available");
-        QVERIFY(child.waitForFinished(60000));
-        QCOMPARE(child.exitCode(), 0);
-        return;
-    }
-    started->write({.name = "locked/z.bmp"});
-    QVERIFY(QFile::setPermissions(dir("locked"), QFile::WriteOwner));
-    clickRow(ui().File1, 1);
-    desktop().expectOkBoxes(1);
-
-    QVERIFY(ui().Dir1->setPath(dir("locked")));
-    QFile::setPermissions(dir("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-
-    QCOMPARE(desktop().beeps, 1);
-    QCOMPARE(desktop().takeBoxes(), QList<MsgBoxRequest>{folderBox});
-    QCOMPARE(ui().Dir1->Path(), dir("locked"));
-    QCOMPARE(ui().File1->Path(), dir("pics"));
-    QCOMPARE(ui().File1->ListCount(), 5);
-    QCOMPARE(w().currentPicturePath(), dir("pics/b.Jpg"));
-    QCOMPARE(ui().Preview_filename_label->text(), "b.Jpg");
-}
-
-void BrowseTest::driveChangeAndVolumeThatIsGone() {
-    clickRow(ui().File1, 0);
-    ui().Drive1->setCurrentIndex(1);
-    QCOMPARE(ui().Dir1->Path(), dir("usb"));
-    QCOMPARE(ui().File1->Path(), dir("usb"));
-    QCOMPARE(ui().Preview_filename_label->text(), "No File");
-    QCOMPARE(desktop().beeps, 0);
-
-    ui().Drive1->setCurrentIndex(0);
-    QCOMPARE(ui().Dir1->Path(), dir("pics")); // the folder last open on that volume
-    clickRow(ui().File1, 0);
-    QVERIFY(QDir(dir("usb")).removeRecursively());
-    desktop().expectOkBoxes(1);
-    ui().Drive1->setCurrentIndex(1);
-
-    QCOMPARE(desktop().beeps, 1);
-    const QString entry = dir("usb") + "/ [USB]";
-    QCOMPARE(desktop().takeBoxes(),
-             QList<MsgBoxRequest>({{"Drive not ready, or Invalid.", MsgButtons::OK, MsgIcon::None,
-                                    "Error - Drive (" + entry + ")"}}));
-    QCOMPARE(ui().Drive1->Drive(), entry);
-    QCOMPARE(ui().Dir1->Path(), dir("pics"));
-    QCOMPARE(ui().File1->ListCount(), 5);
-    QCOMPARE(ui().Preview_filename_label->text(), "a.BMP");
-}
-
-void BrowseTest::invalidPictureClicked() {
-    clickRow(ui().File1, 0);
-    desktop().pointerHistory.clear();
-    desktop().expectOkBoxes(1);
-    clickRow(ui().File1, 4);
-
-    QCOMPARE(desktop().takeBoxes(),
-             QList<MsgBoxRequest>({{"The selected file is not a valid format\r\nUse only Bitmap "
-                                    "(BMP), Jpeg (JPG) or GIF picture files.",
-                                    MsgButtons::OK, MsgIcon::None, "Invalid File"}}));
-    QCOMPARE(desktop().mousePointer(), platform::MousePointer::Default);
-    QCOMPARE(w().currentPicturePath(), QString());
-    QCOMPARE(ui().Preview_filename_label->text(), "No File");
-    QVERIFY(ui().imgPreview->Picture().isNull());
-    QCOMPARE(ui().PreviewSize_label->text(), "W640 x H480");
-    QCOMPARE(ui().File1->ListIndex(), 4);
-    // Command states are not refreshed, and a double click adds nothing.
-    QVERIFY(ui().Add_button->isEnabled());
-    doubleClickRow(ui().File1, 4);
-    QCOMPARE(ui().BMPlist->ListCount(), 0);
-}
-
-void BrowseTest::rightPressOnFileList_data() {
-    QTest::addColumn<RightPressRow>("row");
-    QTest::newRow("no selected row") << RightPressRow{.selected = -1, .pressedRow = 0};
-    QTest::newRow("over another row")
-        << RightPressRow{.selected = 1, .pressedRow = 3, .previewed = "b.Jpg"};
-}
-
-void BrowseTest::rightPressOnFileList() {
-    QFETCH(RightPressRow, row);
-    ui().File1->setListIndex(row.selected);
-    clickRow(ui().File1, row.pressedRow, Qt::RightButton);
-    QCOMPARE(QFileInfo(fullSizePreviewed(w())).fileName(), row.previewed);
-    QCOMPARE(ui().File1->ListIndex(), row.selected);
-}
-
-void BrowseTest::desktopActsDuringAJob() {
-    clickRow(ui().File1, 0);
-    w().setBusy(true); // Desktop acts during a job too
-    QTest::mouseClick(ui().DesktopButton, Qt::LeftButton);
-
-    QCOMPARE(ui().Drive1->Drive(), dir("usb") + "/ [USB]");
-    QCOMPARE(ui().Dir1->Path(), dir("usb/Desktop"));
-    QCOMPARE(rows(ui().File1), QStringList{"y.bmp"});
-    QCOMPARE(ui().Preview_filename_label->text(), "No File");
-    QCOMPARE(w().focusWidget(), ui().File1);
-    QVERIFY(!w().abortRequested());
-}
-
-// Left open: the Desktop command reports a desktop that cannot be found as a folder that
-// cannot be opened, and the browser stays where it was.
-void BrowseTest::missingDesktopIsReported() {
-    desktop().desktopDir.clear();
-    desktop().expectOkBoxes(1);
-    ui().item("DeskTopMenuItem")->trigger();
-    QCOMPARE(desktop().beeps, 1);
-    QCOMPARE(desktop().takeBoxes(), QList<MsgBoxRequest>{folderBox});
-    QCOMPARE(ui().Dir1->Path(), dir("pics"));
-}
-
-void BrowseTest::previewBoxAndPreviewCommand() {
-    QTest::mouseClick(ui().imgPreview, Qt::RightButton);
-    QCOMPARE(fullSizePreviewed(w()), QString());
-
-    clickRow(ui().File1, 2);
-    QTest::mouseClick(ui().imgPreview, Qt::RightButton);
-    QCOMPARE(fullSizePreviewed(w()), dir("pics/c.gif"));
-    QTest::mouseDClick(ui().imgPreview, Qt::LeftButton);
-    QCOMPARE(rows(ui().BMPlist), QStringList{dir("pics/c.gif")});
-
-    w().findChild<PreviewForm*>()->hide();
-    ui().Add_button->setFocus();
-    ui().item("PreviewMenu")->trigger();
-    QCOMPARE(fullSizePreviewed(w()), QString());
-    ui().BMPlist->setFocus();
-    ui().item("PreviewMenu")->trigger();
-    QCOMPARE(fullSizePreviewed(w()), dir("pics/c.gif"));
-
-    w().findChild<PreviewForm*>()->hide();
-    ui().BMPlist->clearFocus();
-    ui().item("PreviewMenu")->trigger();
-    QCOMPARE(fullSizePreviewed(w()), QString());
-}
-
-void BrowseTest::openCancelledChangesNothing() {
-    clickRow(ui().File1, 0);
-    desktop().answerNextFileDialog(std::nullopt);
-    ui().item("OpenMenu")->trigger();
-
-    const platform::CommonDialog& shown = desktop().fileDialogs.at(0);
-    QCOMPARE(desktop().fileDialogModes.at(0), platform::FileDialogMode::Open);
-    QCOMPARE(shown.DefaultExt, "*");
-    QCOMPARE(shown.InitDir, dir("pics"));
-    QCOMPARE(shown.Filter, "Picture Files (BMP,JPG,GIF)| *.BMP;*.JPG;*.GIF|All files (*.*)|*.*");
-    QCOMPARE(shown.FileName, "");
-    QCOMPARE(shown.DialogTitle, "Select Source Picture");
-    QCOMPARE(w().currentPicturePath(), dir("pics/a.BMP"));
-    QCOMPARE(ui().File1->ListIndex(), 0);
-}
-
-void BrowseTest::openMovesBrowserToChosenFile() {
-    desktop().answerNextFileDialog(dir("usb/Desktop/y.bmp"));
-    ui().item("OpenMenu")->trigger();
-    QCOMPARE(ui().Drive1->Drive(), dir("usb") + "/ [USB]");
-    QCOMPARE(ui().Dir1->Path(), dir("usb/Desktop"));
-    QCOMPARE(ui().File1->FileName(), "y.bmp");
-    QCOMPARE(w().currentPicturePath(), dir("usb/Desktop/y.bmp"));
-    QCOMPARE(ui().PreviewSize_label->text(), "W20 x H10");
-    QCOMPARE(w().focusWidget(), ui().File1);
-}
-
-void BrowseTest::openOfFileTheListDoesNotShow() {
-    clickRow(ui().File1, 0);
-    desktop().answerNextFileDialog(dir("other/notes.txt"));
-    ui().item("OpenMenu")->trigger();
-    QCOMPARE(ui().File1->Path(), dir("other") + "/");
-    QCOMPARE(ui().File1->ListIndex(), -1);
-    QCOMPARE(w().currentPicturePath(), QString());
-    QCOMPARE(ui().Preview_filename_label->text(), "No File");
-}
 
 QTEST_MAIN(BrowseTest)
 #include "tst_browse.moc"

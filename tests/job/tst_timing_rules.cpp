@@ -38,108 +38,100 @@ class TimingRulesTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void textToNumber_data();
-    void textToNumber();
-    void wholeFramesAndRate_data();
-    void wholeFramesAndRate();
-    void halvesRoundAwayFromZero_data();
-    void halvesRoundAwayFromZero();
-    void leavingABoxCorrectsBoth_data();
-    void leavingABoxCorrectsBoth();
+    void textToNumber_data() {
+        QTest::addColumn<NumberRow>("row");
+        const auto row = [](const char* name, NumberRow r) { QTest::newRow(name) << r; };
+        row("blanks, then trailing text", {.text = "  12abc", .value = 12});
+        row("sign and exponent", {.text = "-3.5e1x", .value = -35});
+        row("plus and bare point", {.text = "+.5", .value = 0.5});
+        row("exponent without digits", {.text = "2e", .value = 2});
+        row("no number", {.text = "abc", .value = 0});
+        row("point alone", {.text = ".e5", .value = 0});
+        row("blank after sign", {.text = "- 5", .value = 0});
+        row("empty", {.text = "", .value = 0});
+        row("beyond double", {.text = "9e9999", .value = std::numeric_limits<double>::infinity()});
+        row("below double", {.text = "1e-999", .value = 0});
+    }
+
+    void textToNumber() {
+        QFETCH(NumberRow, row);
+        QCOMPARE(TextToNumber(row.text), row.value);
+    }
+
+    // (value + 0.999) rounded down must fit 32 bits; the rate is then limited to 1..30.
+    void wholeFramesAndRate_data() {
+        QTest::addColumn<WholeFramesRow>("row");
+        const auto row = [](WholeFramesRow r) { QTest::newRow(qPrintable(r.text)) << r; };
+        row({.text = "0.1", .frames = 1, .rate = 1});
+        row({.text = "1.5", .frames = 2, .rate = 2});
+        row({.text = "29.97", .frames = 30, .rate = 30});
+        row({.text = "45", .frames = 45, .rate = 30});
+        row({.text = "0", .frames = 0, .rate = 1});
+        row({.text = "fast", .frames = 0, .rate = 1});
+        row({.text = "-5", .frames = -5, .rate = 1});
+        row({.text = "2147483647", .frames = 2147483647, .rate = 30});
+        row({.text = "2147483648", .frames = std::nullopt, .rate = 1});
+        row({.text = "9e99", .frames = std::nullopt, .rate = 1});
+        row({.text = "-9e99", .frames = std::nullopt, .rate = 1});
+    }
+
+    void wholeFramesAndRate() {
+        QFETCH(WholeFramesRow, row);
+        QCOMPARE(WholeFramesOf(row.text), row.frames);
+        QCOMPARE(StreamRate(row.text), row.rate);
+    }
+
+    void halvesRoundAwayFromZero_data() {
+        QTest::addColumn<FormatRow>("row");
+        const auto row = [](const char* name, FormatRow r) { QTest::newRow(name) << r; };
+        row("whole half", {.value = 2.5, .pattern = "0", .text = "3"});
+        row("negative half", {.value = -2.5, .pattern = "0", .text = "-3"});
+        row("fifth decimal half", {.value = 0.15625, .pattern = "0.####", .text = "0.1563"});
+        row("carry into the units", {.value = 9.99996, .pattern = "0.####", .text = "10"});
+        row("below the last decimal", {.value = 0.00004, .pattern = "0.####", .text = "0"});
+    }
+
+    void halvesRoundAwayFromZero() {
+        QFETCH(FormatRow, row);
+        QCOMPARE(FormatNumber(row.value, row.pattern), row.text);
+    }
+
+    // Each box's limits, the reciprocal whole or to four decimals, and nothing to divide by
+    // (zero, negative, no number): the other box keeps what it held. The duration the fps box
+    // sets has no limit.
+    void leavingABoxCorrectsBoth_data() {
+        QTest::addColumn<LeftRow>("row");
+        const auto row = [](LeftRow r) {
+            QTest::addRow("%s box, %s", r.left == Box::Fps ? "fps" : "duration",
+                          qPrintable(r.typed))
+                << r;
+        };
+        row({.left = Box::Fps, .typed = "45", .fps = "30", .duration = "0.0333"});
+        row({.left = Box::Fps, .typed = "0.3", .fps = "0.3", .duration = "3"});
+        row({.left = Box::Fps, .typed = "7", .fps = "7", .duration = "0.1429"});
+        row({.left = Box::Fps, .typed = "4", .fps = "4", .duration = "0.25"});
+        row({.left = Box::Fps, .typed = "0.01", .fps = "0.01", .duration = "100"});
+        row({.left = Box::Fps, .typed = "0", .fps = "0", .duration = "7"});
+        row({.left = Box::Fps, .typed = "-2", .fps = "-2", .duration = "7"});
+        // Letters never reach the box: a text without a number.
+        row({.left = Box::Fps, .typed = ".", .fps = ".", .duration = "7"});
+        row({.left = Box::Duration, .typed = "0.01", .fps = "30", .duration = "0.0333"});
+        row({.left = Box::Duration, .typed = "150", .fps = "0.0101", .duration = "99"});
+        row({.left = Box::Duration, .typed = "2", .fps = "0.5", .duration = "2"});
+        row({.left = Box::Duration, .typed = "0.04", .fps = "25", .duration = "0.04"});
+    }
+
+    void leavingABoxCorrectsBoth() {
+        QFETCH(LeftRow, row);
+        TimingTexts after;
+        if (row.left == Box::Fps)
+            after = FramesPerSecondLeft({row.typed, "7"});
+        else
+            after = DurationLeft({"7", row.typed});
+        QCOMPARE(after.framesPerSecond, row.fps);
+        QCOMPARE(after.duration, row.duration);
+    }
 };
-
-void TimingRulesTest::textToNumber_data() {
-    QTest::addColumn<NumberRow>("row");
-    const auto row = [](const char* name, NumberRow r) { QTest::newRow(name) << r; };
-    row("blanks, then trailing text", {.text = "  12abc", .value = 12});
-    row("sign and exponent", {.text = "-3.5e1x", .value = -35});
-    row("plus and bare point", {.text = "+.5", .value = 0.5});
-    row("exponent without digits", {.text = "2e", .value = 2});
-    row("no number", {.text = "abc", .value = 0});
-    row("point alone", {.text = ".e5", .value = 0});
-    row("blank after sign", {.text = "- 5", .value = 0});
-    row("empty", {.text = "", .value = 0});
-    row("beyond double", {.text = "9e9999", .value = std::numeric_limits<double>::infinity()});
-    row("below double", {.text = "1e-999", .value = 0});
-}
-
-void TimingRulesTest::textToNumber() {
-    QFETCH(NumberRow, row);
-    QCOMPARE(TextToNumber(row.text), row.value);
-}
-
-// (value + 0.999) rounded down must fit 32 bits; the rate is then limited to 1..30.
-void TimingRulesTest::wholeFramesAndRate_data() {
-    QTest::addColumn<WholeFramesRow>("row");
-    const auto row = [](WholeFramesRow r) { QTest::newRow(qPrintable(r.text)) << r; };
-    row({.text = "0.1", .frames = 1, .rate = 1});
-    row({.text = "1.5", .frames = 2, .rate = 2});
-    row({.text = "29.97", .frames = 30, .rate = 30});
-    row({.text = "45", .frames = 45, .rate = 30});
-    row({.text = "0", .frames = 0, .rate = 1});
-    row({.text = "fast", .frames = 0, .rate = 1});
-    row({.text = "-5", .frames = -5, .rate = 1});
-    row({.text = "2147483647", .frames = 2147483647, .rate = 30});
-    row({.text = "2147483648", .frames = std::nullopt, .rate = 1});
-    row({.text = "9e99", .frames = std::nullopt, .rate = 1});
-    row({.text = "-9e99", .frames = std::nullopt, .rate = 1});
-}
-
-void TimingRulesTest::wholeFramesAndRate() {
-    QFETCH(WholeFramesRow, row);
-    QCOMPARE(WholeFramesOf(row.text), row.frames);
-    QCOMPARE(StreamRate(row.text), row.rate);
-}
-
-void TimingRulesTest::halvesRoundAwayFromZero_data() {
-    QTest::addColumn<FormatRow>("row");
-    const auto row = [](const char* name, FormatRow r) { QTest::newRow(name) << r; };
-    row("whole half", {.value = 2.5, .pattern = "0", .text = "3"});
-    row("negative half", {.value = -2.5, .pattern = "0", .text = "-3"});
-    row("fifth decimal half", {.value = 0.15625, .pattern = "0.####", .text = "0.1563"});
-    row("carry into the units", {.value = 9.99996, .pattern = "0.####", .text = "10"});
-    row("below the last decimal", {.value = 0.00004, .pattern = "0.####", .text = "0"});
-}
-
-void TimingRulesTest::halvesRoundAwayFromZero() {
-    QFETCH(FormatRow, row);
-    QCOMPARE(FormatNumber(row.value, row.pattern), row.text);
-}
-
-// Each box's limits, the reciprocal whole or to four decimals, and nothing to divide by
-// (zero, negative, no number): the other box keeps what it held. The duration the fps box
-// sets has no limit.
-void TimingRulesTest::leavingABoxCorrectsBoth_data() {
-    QTest::addColumn<LeftRow>("row");
-    const auto row = [](LeftRow r) {
-        QTest::addRow("%s box, %s", r.left == Box::Fps ? "fps" : "duration", qPrintable(r.typed))
-            << r;
-    };
-    row({.left = Box::Fps, .typed = "45", .fps = "30", .duration = "0.0333"});
-    row({.left = Box::Fps, .typed = "0.3", .fps = "0.3", .duration = "3"});
-    row({.left = Box::Fps, .typed = "7", .fps = "7", .duration = "0.1429"});
-    row({.left = Box::Fps, .typed = "4", .fps = "4", .duration = "0.25"});
-    row({.left = Box::Fps, .typed = "0.01", .fps = "0.01", .duration = "100"});
-    row({.left = Box::Fps, .typed = "0", .fps = "0", .duration = "7"});
-    row({.left = Box::Fps, .typed = "-2", .fps = "-2", .duration = "7"});
-    // Letters never reach the box: a text without a number.
-    row({.left = Box::Fps, .typed = ".", .fps = ".", .duration = "7"});
-    row({.left = Box::Duration, .typed = "0.01", .fps = "30", .duration = "0.0333"});
-    row({.left = Box::Duration, .typed = "150", .fps = "0.0101", .duration = "99"});
-    row({.left = Box::Duration, .typed = "2", .fps = "0.5", .duration = "2"});
-    row({.left = Box::Duration, .typed = "0.04", .fps = "25", .duration = "0.04"});
-}
-
-void TimingRulesTest::leavingABoxCorrectsBoth() {
-    QFETCH(LeftRow, row);
-    TimingTexts after;
-    if (row.left == Box::Fps)
-        after = FramesPerSecondLeft({row.typed, "7"});
-    else
-        after = DurationLeft({"7", row.typed});
-    QCOMPARE(after.framesPerSecond, row.fps);
-    QCOMPARE(after.duration, row.duration);
-}
 
 QTEST_GUILESS_MAIN(TimingRulesTest)
 #include "tst_timing_rules.moc"

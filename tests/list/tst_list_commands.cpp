@@ -26,315 +26,292 @@ class ListCommandsTest : public QObject, WithStartedForm {
     Q_OBJECT
 
 private slots:
-    void init();
+    // p0.bmp .. p3.bmp, the file list's rows.
+    void init() {
+        started.emplace(Setting{.pictures = {{.name = "p0.bmp", .size = {20, 10}},
+                                             {.name = "p1.bmp", .size = {21, 10}},
+                                             {.name = "p2.bmp", .size = {22, 10}},
+                                             {.name = "p3.bmp", .size = {23, 10}}}});
+    }
     void cleanup() { started.reset(); }
 
-    void addWalksTheFolderAndEndsWithoutSelection();
-    void insertAtTheSelection();
-    void remove();
-    void noDuplicates();
-    void shiftAtTheEndsChangesNothing();
-    void clearAllAsksFirst();
-    void keysReachCommandsNotControls();
-    void menuOpenRulesRecomputedAtEachOpening();
-    void commandsDuringAJob_data();
-    void commandsDuringAJob();
-    void dropOfFilesAndOfAFolder();
+    void addWalksTheFolderAndEndsWithoutSelection() {
+        setList({}, -1);
+        clickRow(ui().File1, 2);
+        QTest::mouseClick(ui().Add_button, Qt::LeftButton);
+        QCOMPARE(rows(ui().BMPlist), QStringList{pic(2)});
+        QCOMPARE(ui().File1->ListIndex(), 3);
+        QCOMPARE(w().currentPicturePath(), pic(3));
+        QVERIFY(!ui().PlayAVIbutton->isEnabled());
+
+        QTest::mouseClick(ui().Add_button, Qt::LeftButton);
+        QCOMPARE(ui().File1->ListIndex(), -1);
+        QTest::mouseClick(ui().Add_button, Qt::LeftButton);
+        QCOMPARE(rows(ui().BMPlist), QStringList({pic(2), pic(3)}));
+        QCOMPARE(ui().BMPlist->ListIndex(), 1);
+    }
+
+    // The picture goes in at the selected entry, which moves on with it.
+    void insertAtTheSelection() {
+        setList({"a", "b", "c"}, 2);
+        clickRow(ui().File1, 3);
+        QTest::mouseClick(ui().Insert_button, Qt::LeftButton);
+        QCOMPARE(rows(ui().BMPlist), QStringList({"a", "b", pic(3), "c"}));
+        QCOMPARE(ui().BMPlist->ListIndex(), 3);
+        QVERIFY(!ui().PlayAVIbutton->isEnabled());
+    }
+
+    // The removed picture goes into the preview, and Insert puts it back. Where the selection
+    // goes for each place in the list is the list rules' own test; this is the last entry.
+    void remove() {
+        setList(started->paths.mid(0, 3), 2);
+        clickRow(ui().File1, 3);
+        QTest::mouseClick(ui().Remove_button, Qt::LeftButton);
+
+        QCOMPARE(rows(ui().BMPlist), started->paths.mid(0, 2));
+        QCOMPARE(ui().BMPlist->ListIndex(), 1);
+        QCOMPARE(ui().File1->ListIndex(), -1);
+        QCOMPARE(w().currentPicturePath(), pic(2));
+        QCOMPARE(ui().Preview_filename_label->text(), "p2.bmp");
+        QCOMPARE(ui().PreviewSize_label->text(), "W22 x H10");
+        QVERIFY(!ui().PlayAVIbutton->isEnabled());
+
+        QTest::mouseClick(ui().Insert_button, Qt::LeftButton);
+        QCOMPARE(ui().BMPlist->ListCount(), 3);
+    }
+
+    // Nothing to remove leaves the last video playable; removing copies resets Play and drops
+    // the selection, which may have been on a copy.
+    void noDuplicates() {
+        setList({"a"}, 0);
+        w().No_duplicates_button_Click();
+        QCOMPARE(rows(ui().BMPlist), QStringList{"a"});
+        QCOMPARE(ui().BMPlist->ListIndex(), 0);
+        QVERIFY(ui().PlayAVIbutton->isEnabled());
+        QCOMPARE(ui().lblStatus->text(), "done");
+
+        setList({"b", "a", "c", "b"}, 2);
+        w().No_duplicates_button_Click();
+        QCOMPARE(rows(ui().BMPlist), QStringList({"a", "b", "c"}));
+        QCOMPARE(ui().BMPlist->ListIndex(), -1);
+        QVERIFY(!ui().PlayAVIbutton->isEnabled());
+        QCOMPARE(ui().lblStatus->text(), "");
+    }
+
+    // Which shifts cannot move is the list rules' own test; a shift that cannot move leaves the
+    // list and the last video alone.
+    void shiftAtTheEndsChangesNothing() {
+        setList({"a", "b", "c"}, 0);
+        w().UpButton_Click();
+        QCOMPARE(rows(ui().BMPlist), QStringList({"a", "b", "c"}));
+        QVERIFY(ui().PlayAVIbutton->isEnabled());
+
+        ui().BMPlist->setListIndex(1);
+        w().UpButton_Click();
+        QCOMPARE(rows(ui().BMPlist), QStringList({"b", "a", "c"}));
+        QCOMPARE(ui().BMPlist->ListIndex(), 0);
+        QVERIFY(!ui().PlayAVIbutton->isEnabled());
+    }
+
+    void clearAllAsksFirst() {
+        setList({"a", "b"}, 0);
+        desktop().answerNextBox(MsgAnswer::No);
+        ui().item("ClearALLmenu")->trigger();
+        QCOMPARE(desktop().takeBoxes(),
+                 QList<MsgBoxRequest>({{"Are you Sure ?", platform::MsgButtons::YesNo,
+                                        platform::MsgIcon::None, "Clear All pictures from list"}}));
+        QCOMPARE(ui().BMPlist->ListCount(), 2);
+
+        desktop().answerNextBox(MsgAnswer::Yes);
+        ui().item("ClearALLmenu")->trigger();
+        QCOMPARE(ui().BMPlist->ListCount(), 0);
+        QVERIFY(ui().PlayAVIbutton->isEnabled()); // Clear all has no play reset
+    }
+
+    void keysReachCommandsNotControls() {
+        w().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w()));
+        QLineEdit* fps = ui().txtFPS;
+        fps->setFocus();
+        QTest::keyClick(fps, Qt::Key_Space); // nothing previewed
+        QTest::keyClicks(fps, "xyzXYZ25.");
+        QTest::keyClick(fps, Qt::Key_Home);
+        QTest::keyClick(fps, Qt::Key_Delete); // Remove is disabled: still consumed
+        QCOMPARE(fps->text(), "125.");
+        QCOMPARE(ui().BMPlist->ListCount(), 0);
+
+        QTest::keyClick(fps, 'a'); // Add ALL
+        QCOMPARE(rows(ui().BMPlist), started->paths);
+
+        ui().BMPlist->setListIndex(-1);
+        desktop().answerNextBox(MsgAnswer::No);
+        QTest::keyClick(fps, 'c'); // asks even with no entry selected
+        QCOMPARE(desktop().takeBoxes().size(), 1);
+
+        clickRow(ui().File1, 1);
+        QTest::keyClick(ui().File1, 'v');
+        QCOMPARE(fullSizePreviewed(w()), pic(1));
+        w().findChild<PreviewForm*>()->hide();
+        w().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w()));
+
+        QTest::keyClick(ui().File1, Qt::Key_Insert, Qt::ControlModifier);
+        QCOMPARE(ui().BMPlist->List(0), pic(1));
+
+        desktop().answerNextFileDialog(std::nullopt);
+        QTest::keyClick(&w(), Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(desktop().fileDialogs.size(), 1);
+    }
+
+    void menuOpenRulesRecomputedAtEachOpening() {
+        setList({"a", "b"}, 1);
+        ui().menu("BitmapMenu")->popup(QPoint());
+        for (const char* name : {"AddBMPmenu", "InsertMenu"})
+            QVERIFY2(!ui().item(name)->isEnabled(), name);
+        for (const char* name :
+             {"RemoveMenu", "SHiftUpMenu", "ClearALLmenu", "PreviewMenu", "AddAllMenu"})
+            QVERIFY2(ui().item(name)->isEnabled(), name);
+        ui().menu("BitmapMenu")->hide();
+
+        ui().BMPlist->setListIndex(-1);
+        QVERIFY(ui().item("ClearALLmenu")->isEnabled()); // not kept up to date in between
+        ui().menu("BitmapMenu")->popup(QPoint());
+        QVERIFY(!ui().item("ClearALLmenu")->isEnabled());
+        ui().menu("BitmapMenu")->hide();
+
+        ui().menu("FileMenu")->popup(QPoint());
+        QVERIFY(ui().item("SaveMenu")->isEnabled());
+        ui().menu("FileMenu")->hide();
+        ui().menu("AVImenu")->popup(QPoint());
+        QVERIFY(ui().item("MakeAVImenu")->isEnabled());
+        QVERIFY(ui().item("PlayAVImenu")->isEnabled());
+        ui().menu("AVImenu")->hide();
+    }
+
+    // While a job runs, a command that would change the list, the preview or the video asks the
+    // job to stop instead, and does nothing else; Shift up, Shift down and Clear all still act.
+    // The list reads a, b, a with b selected, and p0.bmp is previewed.
+    void commandsDuringAJob_data() {
+        QTest::addColumn<DuringAJobRow>("row");
+        const auto row = [](const char* command, const DuringAJobRow& r) {
+            QTest::newRow(command) << r;
+        };
+        const auto press = [this](auto control, Qt::MouseButton button) {
+            return [=, this] { QTest::mouseClick(ui().*control, button); };
+        };
+        // Keys go to the focused control after the window has seen them.
+        const auto key = [this](auto control, Qt::Key key) {
+            return [=, this] {
+                (ui().*control)->setFocus();
+                QTest::keyClick(ui().*control, key);
+            };
+        };
+        const auto menu = [this](const char* item) {
+            return [=, this] { ui().item(item)->trigger(); };
+        };
+        using C = FormControls;
+
+        row("Add", {.give = press(&C::Add_button, Qt::LeftButton)});
+        row("Insert", {.give = press(&C::Insert_button, Qt::LeftButton)});
+        row("Remove", {.give = press(&C::Remove_button, Qt::LeftButton)});
+        row("No duplicates", {.give = menu("NoDuplicatesMenu")});
+        row("Add ALL", {.give = menu("AddAllMenu")});
+        row("Save", {.give = menu("SaveMenu")});
+        row("Open", {.give = menu("OpenMenu")});
+        row("space", {.give = key(&C::txtFPS, Qt::Key_Space)});
+        row("digit", {.give = key(&C::txtFPS, Qt::Key_7)});
+        row("Delete on the list", {.give = key(&C::BMPlist, Qt::Key_Delete)});
+        row("key up", {.give = [this] {
+                ui().txtFPS->setFocus();
+                QTest::keyRelease(ui().txtFPS, Qt::Key_Shift);
+            }});
+        row("drop", {.give = [this] { drop({pic(3)}); }});
+        row("click on another file", {.give = [this] { clickRow(ui().File1, 1); }});
+        row("double click on a file", {.give = [this] { doubleClickRow(ui().File1, 0); }});
+        row("right press on a file",
+            {.give = [this] { clickRow(ui().File1, 0, Qt::RightButton); }});
+        row("right press on the preview", {.give = press(&C::imgPreview, Qt::RightButton)});
+        row("left press on the previous picture",
+            {.give = press(&C::Previous_image, Qt::LeftButton)});
+        row("right press on the selected picture",
+            {.give = press(&C::Selected_Image, Qt::RightButton)});
+        row("left press on the next picture", {.give = press(&C::Next_image, Qt::LeftButton)});
+        row("Shift up", {.give = menu("SHiftUpMenu"),
+                         .outcome = Outcome::Acts,
+                         .listAfter = {"b", "a", "a"},
+                         .selectedAfter = 0});
+        row("Shift down", {.give = menu("ShiftDownMenu"),
+                           .outcome = Outcome::Acts,
+                           .listAfter = {"a", "a", "b"},
+                           .selectedAfter = 2});
+        row("Clear all", {.give =
+                              [this] {
+                                  desktop().answerNextBox(MsgAnswer::Yes);
+                                  ui().item("ClearALLmenu")->trigger();
+                              },
+                          .outcome = Outcome::Acts,
+                          .listAfter = {},
+                          .selectedAfter = -1});
+    }
+
+    void commandsDuringAJob() {
+        QFETCH(DuringAJobRow, row);
+        setList({"a", "b", "a"}, 1);
+        clickRow(ui().File1, 0);
+        w().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w()));
+        w().setBusy(true);
+
+        row.give(); // a box or a file dialog nobody answers fails the test
+
+        QCOMPARE(w().abortRequested(), row.outcome == Outcome::AbortRequest);
+        QCOMPARE(rows(ui().BMPlist), row.listAfter);
+        QCOMPARE(ui().BMPlist->ListIndex(), row.selectedAfter);
+        QCOMPARE(w().currentPicturePath(), pic(0));
+        QCOMPARE(fullSizePreviewed(w()), "");
+        QCOMPARE(ui().txtFPS->text(), "1");
+    }
+
+    void dropOfFilesAndOfAFolder() {
+        setList({"x"}, 0);
+        drop({pic(2), pic(0)});
+        QCOMPARE(rows(ui().BMPlist), QStringList({"x", pic(2), pic(0)}));
+        QCOMPARE(ui().BMPlist->ListIndex(), 2);
+        QVERIFY(!ui().PlayAVIbutton->isEnabled());
+
+        drop({started->path("")});
+        QCOMPARE(rows(ui().BMPlist).mid(3), started->paths);
+        QCOMPARE(ui().BMPlist->ListIndex(), 6);
+
+        drop({pic(1)}, ui().File1->viewport()); // only the picture list takes drops
+        QCOMPARE(ui().BMPlist->ListCount(), 7);
+    }
 
 private:
     QString pic(int i) const { return started->paths[i]; }
     // Lists `entries` with one selected, after a video that Play can still show.
-    void setList(const QStringList& entries, int selected);
-    void drop(const QStringList& paths, QWidget* on = nullptr);
+    void setList(const QStringList& entries, int selected) {
+        for (const QString& e : entries)
+            ui().BMPlist->AddItem(e);
+        ui().BMPlist->setListIndex(selected);
+        w().setPlayable(started->path("earlier.avi"));
+        ui().lblStatus->setText("done");
+    }
+
+    void drop(const QStringList& paths, QWidget* on = nullptr) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& p : paths)
+            urls << QUrl::fromLocalFile(p);
+        data.setUrls(urls);
+        QWidget* target = on ? on : ui().BMPlist->viewport();
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(target, &enter);
+        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(target, &dropped);
+        QCoreApplication::processEvents();
+    }
 };
-
-// p0.bmp .. p3.bmp, the file list's rows.
-void ListCommandsTest::init() {
-    started.emplace(Setting{.pictures = {{.name = "p0.bmp", .size = {20, 10}},
-                                         {.name = "p1.bmp", .size = {21, 10}},
-                                         {.name = "p2.bmp", .size = {22, 10}},
-                                         {.name = "p3.bmp", .size = {23, 10}}}});
-}
-
-void ListCommandsTest::setList(const QStringList& entries, int selected) {
-    for (const QString& e : entries)
-        ui().BMPlist->AddItem(e);
-    ui().BMPlist->setListIndex(selected);
-    w().setPlayable(started->path("earlier.avi"));
-    ui().lblStatus->setText("done");
-}
-
-void ListCommandsTest::drop(const QStringList& paths, QWidget* on) {
-    QMimeData data;
-    QList<QUrl> urls;
-    for (const QString& p : paths)
-        urls << QUrl::fromLocalFile(p);
-    data.setUrls(urls);
-    QWidget* target = on ? on : ui().BMPlist->viewport();
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(target, &enter);
-    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(target, &dropped);
-    QCoreApplication::processEvents();
-}
-
-void ListCommandsTest::addWalksTheFolderAndEndsWithoutSelection() {
-    setList({}, -1);
-    clickRow(ui().File1, 2);
-    QTest::mouseClick(ui().Add_button, Qt::LeftButton);
-    QCOMPARE(rows(ui().BMPlist), QStringList{pic(2)});
-    QCOMPARE(ui().File1->ListIndex(), 3);
-    QCOMPARE(w().currentPicturePath(), pic(3));
-    QVERIFY(!ui().PlayAVIbutton->isEnabled());
-
-    QTest::mouseClick(ui().Add_button, Qt::LeftButton);
-    QCOMPARE(ui().File1->ListIndex(), -1);
-    QTest::mouseClick(ui().Add_button, Qt::LeftButton);
-    QCOMPARE(rows(ui().BMPlist), QStringList({pic(2), pic(3)}));
-    QCOMPARE(ui().BMPlist->ListIndex(), 1);
-}
-
-// The picture goes in at the selected entry, which moves on with it.
-void ListCommandsTest::insertAtTheSelection() {
-    setList({"a", "b", "c"}, 2);
-    clickRow(ui().File1, 3);
-    QTest::mouseClick(ui().Insert_button, Qt::LeftButton);
-    QCOMPARE(rows(ui().BMPlist), QStringList({"a", "b", pic(3), "c"}));
-    QCOMPARE(ui().BMPlist->ListIndex(), 3);
-    QVERIFY(!ui().PlayAVIbutton->isEnabled());
-}
-
-// The removed picture goes into the preview, and Insert puts it back. Where the selection
-// goes for each place in the list is the list rules' own test; this is the last entry.
-void ListCommandsTest::remove() {
-    setList(started->paths.mid(0, 3), 2);
-    clickRow(ui().File1, 3);
-    QTest::mouseClick(ui().Remove_button, Qt::LeftButton);
-
-    QCOMPARE(rows(ui().BMPlist), started->paths.mid(0, 2));
-    QCOMPARE(ui().BMPlist->ListIndex(), 1);
-    QCOMPARE(ui().File1->ListIndex(), -1);
-    QCOMPARE(w().currentPicturePath(), pic(2));
-    QCOMPARE(ui().Preview_filename_label->text(), "p2.bmp");
-    QCOMPARE(ui().PreviewSize_label->text(), "W22 x H10");
-    QVERIFY(!ui().PlayAVIbutton->isEnabled());
-
-    QTest::mouseClick(ui().Insert_button, Qt::LeftButton);
-    QCOMPARE(ui().BMPlist->ListCount(), 3);
-}
-
-// Nothing to remove leaves the last video playable; removing copies resets Play and drops
-// the selection, which may have been on a copy.
-void ListCommandsTest::noDuplicates() {
-    setList({"a"}, 0);
-    w().No_duplicates_button_Click();
-    QCOMPARE(rows(ui().BMPlist), QStringList{"a"});
-    QCOMPARE(ui().BMPlist->ListIndex(), 0);
-    QVERIFY(ui().PlayAVIbutton->isEnabled());
-    QCOMPARE(ui().lblStatus->text(), "done");
-
-    setList({"b", "a", "c", "b"}, 2);
-    w().No_duplicates_button_Click();
-    QCOMPARE(rows(ui().BMPlist), QStringList({"a", "b", "c"}));
-    QCOMPARE(ui().BMPlist->ListIndex(), -1);
-    QVERIFY(!ui().PlayAVIbutton->isEnabled());
-    QCOMPARE(ui().lblStatus->text(), "");
-}
-
-// Which shifts cannot move is the list rules' own test; a shift that cannot move leaves the
-// list and the last video alone.
-void ListCommandsTest::shiftAtTheEndsChangesNothing() {
-    setList({"a", "b", "c"}, 0);
-    w().UpButton_Click();
-    QCOMPARE(rows(ui().BMPlist), QStringList({"a", "b", "c"}));
-    QVERIFY(ui().PlayAVIbutton->isEnabled());
-
-    ui().BMPlist->setListIndex(1);
-    w().UpButton_Click();
-    QCOMPARE(rows(ui().BMPlist), QStringList({"b", "a", "c"}));
-    QCOMPARE(ui().BMPlist->ListIndex(), 0);
-    QVERIFY(!ui().PlayAVIbutton->isEnabled());
-}
-
-void ListCommandsTest::clearAllAsksFirst() {
-    setList({"a", "b"}, 0);
-    desktop().answerNextBox(MsgAnswer::No);
-    ui().item("ClearALLmenu")->trigger();
-    QCOMPARE(desktop().takeBoxes(),
-             QList<MsgBoxRequest>({{"Are you Sure ?", platform::MsgButtons::YesNo,
-                                    platform::MsgIcon::None, "Clear All pictures from list"}}));
-    QCOMPARE(ui().BMPlist->ListCount(), 2);
-
-    desktop().answerNextBox(MsgAnswer::Yes);
-    ui().item("ClearALLmenu")->trigger();
-    QCOMPARE(ui().BMPlist->ListCount(), 0);
-    QVERIFY(ui().PlayAVIbutton->isEnabled()); // Clear all has no play reset
-}
-
-void ListCommandsTest::keysReachCommandsNotControls() {
-    w().activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w()));
-    QLineEdit* fps = ui().txtFPS;
-    fps->setFocus();
-    QTest::keyClick(fps, Qt::Key_Space); // nothing previewed
-    QTest::keyClicks(fps, "xyzXYZ25.");
-    QTest::keyClick(fps, Qt::Key_Home);
-    QTest::keyClick(fps, Qt::Key_Delete); // Remove is disabled: still consumed
-    QCOMPARE(fps->text(), "125.");
-    QCOMPARE(ui().BMPlist->ListCount(), 0);
-
-    QTest::keyClick(fps, 'a'); // Add ALL
-    QCOMPARE(rows(ui().BMPlist), started->paths);
-
-    ui().BMPlist->setListIndex(-1);
-    desktop().answerNextBox(MsgAnswer::No);
-    QTest::keyClick(fps, 'c'); // asks even with no entry selected
-    QCOMPARE(desktop().takeBoxes().size(), 1);
-
-    clickRow(ui().File1, 1);
-    QTest::keyClick(ui().File1, 'v');
-    QCOMPARE(fullSizePreviewed(w()), pic(1));
-    w().findChild<PreviewForm*>()->hide();
-    w().activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w()));
-
-    QTest::keyClick(ui().File1, Qt::Key_Insert, Qt::ControlModifier);
-    QCOMPARE(ui().BMPlist->List(0), pic(1));
-
-    desktop().answerNextFileDialog(std::nullopt);
-    QTest::keyClick(&w(), Qt::Key_O, Qt::ControlModifier);
-    QCOMPARE(desktop().fileDialogs.size(), 1);
-}
-
-void ListCommandsTest::menuOpenRulesRecomputedAtEachOpening() {
-    setList({"a", "b"}, 1);
-    ui().menu("BitmapMenu")->popup(QPoint());
-    for (const char* name : {"AddBMPmenu", "InsertMenu"})
-        QVERIFY2(!ui().item(name)->isEnabled(), name);
-    for (const char* name :
-         {"RemoveMenu", "SHiftUpMenu", "ClearALLmenu", "PreviewMenu", "AddAllMenu"})
-        QVERIFY2(ui().item(name)->isEnabled(), name);
-    ui().menu("BitmapMenu")->hide();
-
-    ui().BMPlist->setListIndex(-1);
-    QVERIFY(ui().item("ClearALLmenu")->isEnabled()); // not kept up to date in between
-    ui().menu("BitmapMenu")->popup(QPoint());
-    QVERIFY(!ui().item("ClearALLmenu")->isEnabled());
-    ui().menu("BitmapMenu")->hide();
-
-    ui().menu("FileMenu")->popup(QPoint());
-    QVERIFY(ui().item("SaveMenu")->isEnabled());
-    ui().menu("FileMenu")->hide();
-    ui().menu("AVImenu")->popup(QPoint());
-    QVERIFY(ui().item("MakeAVImenu")->isEnabled());
-    QVERIFY(ui().item("PlayAVImenu")->isEnabled());
-    ui().menu("AVImenu")->hide();
-}
-
-// While a job runs, a command that would change the list, the preview or the video asks the
-// job to stop instead, and does nothing else; Shift up, Shift down and Clear all still act.
-// The list reads a, b, a with b selected, and p0.bmp is previewed.
-void ListCommandsTest::commandsDuringAJob_data() {
-    QTest::addColumn<DuringAJobRow>("row");
-    const auto row = [](const char* command, const DuringAJobRow& r) {
-        QTest::newRow(command) << r;
-    };
-    const auto press = [this](auto control, Qt::MouseButton button) {
-        return [=, this] { QTest::mouseClick(ui().*control, button); };
-    };
-    // Keys go to the focused control after the window has seen them.
-    const auto key = [this](auto control, Qt::Key key) {
-        return [=, this] {
-            (ui().*control)->setFocus();
-            QTest::keyClick(ui().*control, key);
-        };
-    };
-    const auto menu = [this](const char* item) {
-        return [=, this] { ui().item(item)->trigger(); };
-    };
-    using C = FormControls;
-
-    row("Add", {.give = press(&C::Add_button, Qt::LeftButton)});
-    row("Insert", {.give = press(&C::Insert_button, Qt::LeftButton)});
-    row("Remove", {.give = press(&C::Remove_button, Qt::LeftButton)});
-    row("No duplicates", {.give = menu("NoDuplicatesMenu")});
-    row("Add ALL", {.give = menu("AddAllMenu")});
-    row("Save", {.give = menu("SaveMenu")});
-    row("Open", {.give = menu("OpenMenu")});
-    row("space", {.give = key(&C::txtFPS, Qt::Key_Space)});
-    row("digit", {.give = key(&C::txtFPS, Qt::Key_7)});
-    row("Delete on the list", {.give = key(&C::BMPlist, Qt::Key_Delete)});
-    row("key up", {.give = [this] {
-            ui().txtFPS->setFocus();
-            QTest::keyRelease(ui().txtFPS, Qt::Key_Shift);
-        }});
-    row("drop", {.give = [this] { drop({pic(3)}); }});
-    row("click on another file", {.give = [this] { clickRow(ui().File1, 1); }});
-    row("double click on a file", {.give = [this] { doubleClickRow(ui().File1, 0); }});
-    row("right press on a file", {.give = [this] { clickRow(ui().File1, 0, Qt::RightButton); }});
-    row("right press on the preview", {.give = press(&C::imgPreview, Qt::RightButton)});
-    row("left press on the previous picture", {.give = press(&C::Previous_image, Qt::LeftButton)});
-    row("right press on the selected picture",
-        {.give = press(&C::Selected_Image, Qt::RightButton)});
-    row("left press on the next picture", {.give = press(&C::Next_image, Qt::LeftButton)});
-    row("Shift up", {.give = menu("SHiftUpMenu"),
-                     .outcome = Outcome::Acts,
-                     .listAfter = {"b", "a", "a"},
-                     .selectedAfter = 0});
-    row("Shift down", {.give = menu("ShiftDownMenu"),
-                       .outcome = Outcome::Acts,
-                       .listAfter = {"a", "a", "b"},
-                       .selectedAfter = 2});
-    row("Clear all", {.give =
-                          [this] {
-                              desktop().answerNextBox(MsgAnswer::Yes);
-                              ui().item("ClearALLmenu")->trigger();
-                          },
-                      .outcome = Outcome::Acts,
-                      .listAfter = {},
-                      .selectedAfter = -1});
-}
-
-void ListCommandsTest::commandsDuringAJob() {
-    QFETCH(DuringAJobRow, row);
-    setList({"a", "b", "a"}, 1);
-    clickRow(ui().File1, 0);
-    w().activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w()));
-    w().setBusy(true);
-
-    row.give(); // a box or a file dialog nobody answers fails the test
-
-    QCOMPARE(w().abortRequested(), row.outcome == Outcome::AbortRequest);
-    QCOMPARE(rows(ui().BMPlist), row.listAfter);
-    QCOMPARE(ui().BMPlist->ListIndex(), row.selectedAfter);
-    QCOMPARE(w().currentPicturePath(), pic(0));
-    QCOMPARE(fullSizePreviewed(w()), "");
-    QCOMPARE(ui().txtFPS->text(), "1");
-}
-
-void ListCommandsTest::dropOfFilesAndOfAFolder() {
-    QTemporaryDir other;
-    const QString damaged = writeBytes(other.path(), "bad.bmp", "BM broken");
-    setList({"x"}, 0);
-
-    desktop().expectOkBoxes(1);
-    drop({pic(2), damaged, pic(0)});
-    QCOMPARE(desktop().takeBoxes(),
-             QList<MsgBoxRequest>(
-                 {{"File (2 of 3) is not a valid picture format", platform::MsgButtons::OK,
-                   platform::MsgIcon::Exclamation, "Unable to Add: bad.bmp"}}));
-    QCOMPARE(rows(ui().BMPlist), QStringList({"x", pic(2), pic(0)}));
-    QCOMPARE(ui().BMPlist->ListIndex(), 2);
-    QVERIFY(!ui().PlayAVIbutton->isEnabled());
-
-    drop({started->path("")});
-    QCOMPARE(rows(ui().BMPlist).mid(3), started->paths);
-    QCOMPARE(ui().BMPlist->ListIndex(), 6);
-
-    drop({pic(1)}, ui().File1->viewport()); // only the picture list takes drops
-    QCOMPARE(ui().BMPlist->ListCount(), 7);
-}
 
 QTEST_MAIN(ListCommandsTest)
 #include "tst_list_commands.moc"

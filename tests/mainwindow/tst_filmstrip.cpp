@@ -2,21 +2,6 @@
 #include "form_driving.h"
 #include "started_form.h"
 
-class FilmstripTest : public QObject, WithStartedForm {
-    Q_OBJECT
-
-private slots:
-    void init();
-    void cleanup() { started.reset(); }
-
-    void pressesOnListAndThumbnails_data();
-    void pressesOnListAndThumbnails();
-    void clickedListEntryIsWhatTheFilmstripShows();
-    void nextFromSecondToLastShowsTheLast();
-    void noSelectionAndAPictureThatHasGone();
-    void bigJpegShownReducedWithItsNaturalSize();
-};
-
 namespace {
 
 enum class Target { List, PreviousImage, SelectedImage, NextImage };
@@ -32,140 +17,139 @@ struct PressRow {
 
 } // namespace
 
-// p0.bmp .. p2.bmp, 640 to 642 pixels wide, all listed, none selected.
-void FilmstripTest::init() {
-    started.emplace(Setting{.pictures = {{.name = "p0.bmp", .size = {640, 480}},
-                                         {.name = "p1.bmp", .size = {641, 480}},
-                                         {.name = "p2.bmp", .size = {642, 480}}}});
-    for (const QString& p : started->paths)
-        ui().BMPlist->AddItem(p);
-}
+class FilmstripTest : public QObject, WithStartedForm {
+    Q_OBJECT
 
-void FilmstripTest::pressesOnListAndThumbnails_data() {
-    QTest::addColumn<PressRow>("row");
-    const Qt::MouseButtons both = Qt::LeftButton | Qt::RightButton;
-    QTest::newRow("none, next, left")
-        << PressRow{.selected = -1, .target = Target::NextImage, .selectedAfter = -1};
-    QTest::newRow("first, previous, left")
-        << PressRow{.selected = 0, .target = Target::PreviousImage, .selectedAfter = 0};
-    QTest::newRow("last, next, left")
-        << PressRow{.selected = 2, .target = Target::NextImage, .selectedAfter = 2};
-    QTest::newRow("middle, previous, left")
-        << PressRow{.selected = 1, .target = Target::PreviousImage, .selectedAfter = 0};
-    QTest::newRow("middle, previous, right") << PressRow{.selected = 1,
-                                                         .target = Target::PreviousImage,
-                                                         .buttons = Qt::RightButton,
-                                                         .selectedAfter = 1,
-                                                         .previewed = "p0.bmp"};
-    QTest::newRow("middle, next, two at once") << PressRow{
-        .selected = 1, .target = Target::NextImage, .buttons = both, .selectedAfter = 1};
-    QTest::newRow("middle, selected, left")
-        << PressRow{.selected = 1, .target = Target::SelectedImage, .selectedAfter = 1};
-    QTest::newRow("middle, selected, right") << PressRow{.selected = 1,
-                                                         .target = Target::SelectedImage,
-                                                         .buttons = Qt::RightButton,
-                                                         .selectedAfter = 1,
-                                                         .previewed = "p1.bmp"};
-    // A right press on the list previews the entry already selected, not the one under it.
-    QTest::newRow("list, other entry, right") << PressRow{.selected = 1,
-                                                          .target = Target::List,
-                                                          .listRow = 2,
-                                                          .buttons = Qt::RightButton,
-                                                          .selectedAfter = 1,
-                                                          .previewed = "p1.bmp"};
-}
+private slots:
+    // p0.bmp .. p2.bmp, 640 to 642 pixels wide, all listed, none selected.
+    void init() {
+        started.emplace(Setting{.pictures = {{.name = "p0.bmp", .size = {640, 480}},
+                                             {.name = "p1.bmp", .size = {641, 480}},
+                                             {.name = "p2.bmp", .size = {642, 480}}}});
+        for (const QString& p : started->paths)
+            ui().BMPlist->AddItem(p);
+    }
+    void cleanup() { started.reset(); }
 
-void FilmstripTest::pressesOnListAndThumbnails() {
-    QFETCH(PressRow, row);
-    ui().BMPlist->setListIndex(row.selected);
-    QWidget* const targets[] = {ui().BMPlist, ui().Previous_image, ui().Selected_Image,
-                                ui().Next_image};
-    if (row.buttons == (Qt::LeftButton | Qt::RightButton)) {
-        // Two buttons going down together arrive as one press only from the window system.
-        controls::MouseArgs args;
-        args.Button = controls::LeftButton | controls::RightButton;
-        w().Next_image_MouseDown(args);
-    } else if (row.target == Target::List) {
-        clickRow(ui().BMPlist, row.listRow, Qt::MouseButton(row.buttons.toInt()));
-    } else {
-        QTest::mouseClick(targets[int(row.target)], Qt::MouseButton(row.buttons.toInt()));
+    void pressesOnListAndThumbnails_data() {
+        QTest::addColumn<PressRow>("row");
+        const Qt::MouseButtons both = Qt::LeftButton | Qt::RightButton;
+        QTest::newRow("none, next, left")
+            << PressRow{.selected = -1, .target = Target::NextImage, .selectedAfter = -1};
+        QTest::newRow("first, previous, left")
+            << PressRow{.selected = 0, .target = Target::PreviousImage, .selectedAfter = 0};
+        QTest::newRow("last, next, left")
+            << PressRow{.selected = 2, .target = Target::NextImage, .selectedAfter = 2};
+        QTest::newRow("middle, previous, left")
+            << PressRow{.selected = 1, .target = Target::PreviousImage, .selectedAfter = 0};
+        QTest::newRow("middle, next, left")
+            << PressRow{.selected = 1, .target = Target::NextImage, .selectedAfter = 2};
+        QTest::newRow("middle, previous, right") << PressRow{.selected = 1,
+                                                             .target = Target::PreviousImage,
+                                                             .buttons = Qt::RightButton,
+                                                             .selectedAfter = 1,
+                                                             .previewed = "p0.bmp"};
+        QTest::newRow("middle, next, two at once") << PressRow{
+            .selected = 1, .target = Target::NextImage, .buttons = both, .selectedAfter = 1};
+        QTest::newRow("middle, selected, left")
+            << PressRow{.selected = 1, .target = Target::SelectedImage, .selectedAfter = 1};
+        QTest::newRow("middle, selected, right") << PressRow{.selected = 1,
+                                                             .target = Target::SelectedImage,
+                                                             .buttons = Qt::RightButton,
+                                                             .selectedAfter = 1,
+                                                             .previewed = "p1.bmp"};
+        // A right press on the list previews the entry already selected, not the one under it.
+        QTest::newRow("list, other entry, right") << PressRow{.selected = 1,
+                                                              .target = Target::List,
+                                                              .listRow = 2,
+                                                              .buttons = Qt::RightButton,
+                                                              .selectedAfter = 1,
+                                                              .previewed = "p1.bmp"};
     }
 
-    QCOMPARE(ui().BMPlist->ListIndex(), row.selectedAfter);
-    QCOMPARE(QFileInfo(fullSizePreviewed(w())).fileName(), row.previewed);
-    QVERIFY(!w().abortRequested());
-}
+    void pressesOnListAndThumbnails() {
+        QFETCH(PressRow, row);
+        ui().BMPlist->setListIndex(row.selected);
+        QWidget* const targets[] = {ui().BMPlist, ui().Previous_image, ui().Selected_Image,
+                                    ui().Next_image};
+        if (row.buttons == (Qt::LeftButton | Qt::RightButton)) {
+            // Two buttons going down together arrive as one press only from the window system.
+            controls::MouseArgs args;
+            args.Button = controls::LeftButton | controls::RightButton;
+            w().Next_image_MouseDown(args);
+        } else if (row.target == Target::List) {
+            clickRow(ui().BMPlist, row.listRow, Qt::MouseButton(row.buttons.toInt()));
+        } else {
+            QTest::mouseClick(targets[int(row.target)], Qt::MouseButton(row.buttons.toInt()));
+        }
 
-// A user's click on an entry refreshes buttons and filmstrip for that entry, under the
-// hourglass, and leaves the pointer as it found it.
-void FilmstripTest::clickedListEntryIsWhatTheFilmstripShows() {
-    desktop().setMousePointer(platform::MousePointer::Hourglass);
-    desktop().pointerHistory.clear();
-    clickRow(ui().BMPlist, 1);
-    QCOMPARE(ui().bmplist_filename_label->text(), "p1.bmp");
-    QCOMPARE(ui().bmp_size_label->text(), "W641 x H480");
-    QCOMPARE(ui().Previous_image->Picture().width(), 640);
-    QCOMPARE(ui().Next_image->Picture().width(), 642);
-    for (QPushButton* b :
-         {ui().Remove_button, ui().UpButton, ui().DownButton, ui().No_duplicates_button})
-        QVERIFY2(b->isEnabled(), qPrintable(b->objectName()));
-    QCOMPARE(desktop().pointerHistory,
-             (QList{platform::MousePointer::Hourglass, platform::MousePointer::Hourglass}));
-}
+        QCOMPARE(ui().BMPlist->ListIndex(), row.selectedAfter);
+        QCOMPARE(QFileInfo(fullSizePreviewed(w())).fileName(), row.previewed);
+        QVERIFY(!w().abortRequested());
+    }
 
-void FilmstripTest::nextFromSecondToLastShowsTheLast() {
-    ui().BMPlist->setListIndex(1);
-    QTest::mouseClick(ui().Next_image, Qt::LeftButton);
-    QCOMPARE(ui().BMPlist->ListIndex(), 2);
-    QCOMPARE(ui().Selected_Image->Picture().width(), 642);
-    QCOMPARE(ui().Previous_image->Picture().width(), 641);
-    QVERIFY(ui().Next_image->Picture().isNull());
-    QCOMPARE(ui().bmplist_filename_label->text(), "p2.bmp");
-}
+    // A user's click on an entry refreshes buttons and filmstrip for that entry, under the
+    // hourglass, and leaves the pointer as it found it.
+    void clickedListEntryIsWhatTheFilmstripShows() {
+        desktop().setMousePointer(platform::MousePointer::Hourglass);
+        desktop().pointerHistory.clear();
+        clickRow(ui().BMPlist, 1);
+        QCOMPARE(ui().bmplist_filename_label->text(), "p1.bmp");
+        QCOMPARE(ui().bmp_size_label->text(), "W641 x H480");
+        QCOMPARE(ui().Previous_image->Picture().width(), 640);
+        QCOMPARE(ui().Next_image->Picture().width(), 642);
+        for (QPushButton* b :
+             {ui().Remove_button, ui().UpButton, ui().DownButton, ui().No_duplicates_button})
+            QVERIFY2(b->isEnabled(), qPrintable(b->objectName()));
+        QCOMPARE(desktop().pointerHistory,
+                 (QList{platform::MousePointer::Hourglass, platform::MousePointer::Hourglass}));
+    }
 
-// No selection: only the next thumbnail shows, the first picture. A listed picture that has
-// gone since shows as an empty frame with empty labels.
-void FilmstripTest::noSelectionAndAPictureThatHasGone() {
-    w().RefreshFilmstrip();
-    QVERIFY(ui().Previous_image->Picture().isNull());
-    QVERIFY(ui().Selected_Image->Picture().isNull());
-    QCOMPARE(ui().Next_image->Picture().width(), 640);
-    QCOMPARE(ui().bmplist_filename_label->text(), "Picture List - Empty");
+    // No selection: only the next thumbnail shows, the first picture. A listed picture that has
+    // gone since shows as an empty frame with empty labels.
+    void noSelectionAndAPictureThatHasGone() {
+        w().RefreshFilmstrip();
+        QVERIFY(ui().Previous_image->Picture().isNull());
+        QVERIFY(ui().Selected_Image->Picture().isNull());
+        QCOMPARE(ui().Next_image->Picture().width(), 640);
+        QCOMPARE(ui().bmplist_filename_label->text(), "Picture List - Empty");
 
-    QVERIFY(QFile::remove(started->paths[2]));
-    clickRow(ui().BMPlist, 2);
-    QVERIFY(ui().Selected_Image->Picture().isNull());
-    QCOMPARE(ui().bmplist_filename_label->text(), "");
-    QCOMPARE(ui().bmp_size_label->text(), "");
-}
+        QVERIFY(QFile::remove(started->paths[2]));
+        clickRow(ui().BMPlist, 2);
+        QVERIFY(ui().Selected_Image->Picture().isNull());
+        QCOMPARE(ui().bmplist_filename_label->text(), "");
+        QCOMPARE(ui().bmp_size_label->text(), "");
+    }
 
-// A big JPEG is decoded small for the thumbnails, but the size label and the picture holder
-// tell its real size.
-void FilmstripTest::bigJpegShownReducedWithItsNaturalSize() {
-    const QString big = started->write({.name = "big.jpg", .size = {2000, 1600}, .format = "JPEG"});
-    ui().BMPlist->AddItem(big, 0);
-    ui().BMPlist->setListIndex(0);
-    QCOMPARE(ui().bmp_size_label->text(), "W2000 x H1600");
-    QCOMPARE(ui().TempImage->Width(), 2000);
-    QCOMPARE(ui().TempImage->Height(), 1600);
-    QCOMPARE(ui().Selected_Image->Picture().size(), QSize(125, 100));
-    ui().BMPlist->setListIndex(1);
-    QCOMPARE(ui().Previous_image->Picture().size(), QSize(125, 100));
+    // A big JPEG is decoded small for the thumbnails, but the size label and the picture holder
+    // tell its real size.
+    void bigJpegShownReducedWithItsNaturalSize() {
+        const QString big =
+            started->write({.name = "big.jpg", .size = {2000, 1600}, .format = "JPEG"});
+        ui().BMPlist->AddItem(big, 0);
+        ui().BMPlist->setListIndex(0);
+        QCOMPARE(ui().bmp_size_label->text(), "W2000 x H1600");
+        QCOMPARE(ui().TempImage->Width(), 2000);
+        QCOMPARE(ui().TempImage->Height(), 1600);
+        QCOMPARE(ui().Selected_Image->Picture().size(), QSize(125, 100));
+        ui().BMPlist->setListIndex(1);
+        QCOMPARE(ui().Previous_image->Picture().size(), QSize(125, 100));
 
-    // A camera held upright: the orientation tag turns the natural size too.
-    QFile file(big);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QByteArray bytes = file.readAll();
-    const QByteArray exif("\xFF\xE1\x00\x22"
-                          "Exif\0\0MM\0\x2A\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0"
-                          "\0\0\0\0",
-                          36);
-    bytes.insert(2, exif); // straight after the start-of-image marker
-    ui().BMPlist->AddItem(writeBytes(started->path(""), "upright.jpg", bytes), 0);
-    ui().BMPlist->setListIndex(0);
-    QCOMPARE(ui().bmp_size_label->text(), "W1600 x H2000");
-    QCOMPARE(ui().Selected_Image->Picture().size(), QSize(125, 157));
-}
+        // A camera held upright: the orientation tag turns the natural size too.
+        QFile file(big);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QByteArray bytes = file.readAll();
+        const QByteArray exif("\xFF\xE1\x00\x22"
+                              "Exif\0\0MM\0\x2A\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0"
+                              "\0\0\0\0",
+                              36);
+        bytes.insert(2, exif); // straight after the start-of-image marker
+        ui().BMPlist->AddItem(writeBytes(started->path(""), "upright.jpg", bytes), 0);
+        ui().BMPlist->setListIndex(0);
+        QCOMPARE(ui().bmp_size_label->text(), "W1600 x H2000");
+        QCOMPARE(ui().Selected_Image->Picture().size(), QSize(125, 157));
+    }
+};
 
 QTEST_MAIN(FilmstripTest)
 #include "tst_filmstrip.moc"
