@@ -30,11 +30,10 @@ struct KeyValueRow {
     QString text = {};
 };
 
-// "<dir>" stands for a folder the test makes; "<dir>/MSINFO32.EXE" exists when asked.
+// "<dir>" stands for a folder the test makes, holding MSINFO32.EXE.
 struct SysInfoRow {
     QString first = {};  // the program entry
     QString second = {}; // the folder entry
-    bool programInFolder = false;
     bool startWorks = true;
     QStringList started = {};
     QList<platform::MsgBoxRequest> boxes = {};
@@ -76,10 +75,6 @@ private slots:
         // Bytes 05 AB 00 10: from the last, each without a leading zero.
         QTest::newRow("dword") << KeyValueRow{
             .type = 4, .data = {"\x05\xAB\x00\x10", 4}, .read = true, .text = "&h100AB5"};
-        QTest::newRow("dword after what was held")
-            << KeyValueRow{.type = 4, .data = "\x0C", .held = "7", .read = true, .text = "&h7C"};
-        QTest::newRow("other type keeps what was held") << KeyValueRow{
-            .type = 3, .data = "\x01\x02", .held = "old", .read = true, .text = "old"};
         QTest::newRow("longer than the buffer")
             << KeyValueRow{.type = 1, .data = QByteArray(1025, 'a'), .held = "old", .read = false};
     }
@@ -101,14 +96,10 @@ private slots:
 
     void sysInfoStartsWhatTheEntriesName_data() {
         QTest::addColumn<SysInfoRow>("row");
-        QTest::newRow("first before second") << SysInfoRow{.first = "/opt/info",
-                                                           .second = "<dir>",
-                                                           .programInFolder = true,
-                                                           .started = {"/opt/info"}};
-        QTest::newRow("second, program in folder") << SysInfoRow{
-            .second = "<dir>", .programInFolder = true, .started = {"<dir>/MSINFO32.EXE"}};
-        QTest::newRow("second, folder without program")
-            << SysInfoRow{.second = "<dir>", .boxes = {unavailableBox}};
+        QTest::newRow("program entry")
+            << SysInfoRow{.first = "/opt/info", .started = {"/opt/info"}};
+        QTest::newRow("folder entry")
+            << SysInfoRow{.second = "<dir>", .started = {"<dir>/MSINFO32.EXE"}};
         QTest::newRow("first names a missing program") << SysInfoRow{.first = "/no/such",
                                                                      .startWorks = false,
                                                                      .started = {"/no/such"},
@@ -119,8 +110,7 @@ private slots:
     void sysInfoStartsWhatTheEntriesName() {
         QFETCH(SysInfoRow, row);
         QTemporaryDir dir;
-        if (row.programInFolder)
-            writeBytes(dir.path(), "MSINFO32.EXE", "");
+        writeBytes(dir.path(), "MSINFO32.EXE", "");
         ScriptedPlatform desktop;
         if (!row.first.isEmpty())
             desktop.keyValues[{programKey, "PATH"}] = text(row.first);

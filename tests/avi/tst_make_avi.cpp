@@ -16,6 +16,8 @@ namespace {
 
 const MsgBoxRequest abortQuestion{"Do you want to abort?", MsgButtons::YesNo, MsgIcon::Exclamation,
                                   "Make AVI File - Running"};
+const MsgBoxRequest writeError{"There was an error writing the file.", MsgButtons::OK,
+                               MsgIcon::Information, "picreel"};
 
 struct TimingRow {
     QString fps = {};
@@ -34,15 +36,6 @@ struct CheckRow {
     QString prompt = {}; // the start of it; %1: the second picture's path
     MsgButtons buttons = MsgButtons::OK;
     QString status = {};
-};
-
-enum class Failure { FullDisk, TemporaryBitmapBroken };
-
-struct FailureRow {
-    Failure failure = Failure::FullDisk;
-    QString prompt = {}; // the start of it; %1: the second picture's path
-    MsgIcon icon = MsgIcon::None;
-    int framesWritten = 0;
 };
 
 // Counts the paints that reach a widget.
@@ -198,7 +191,7 @@ private slots:
 
     void emptyListBeepsAndStaysIdle() {
         desktop().expectOkBoxes(1);
-        QMetaObject::invokeMethod(&w(), [this] { w().MakeAVI_button_Click(); });
+        w().MakeAVI_button_Click(); // the button is disabled
         QCOMPARE(desktop().beeps, 1);
         QCOMPARE(desktop().takeBoxes(),
                  (QList<MsgBoxRequest>{{"No picture files in list.", MsgButtons::OK, MsgIcon::None,
@@ -224,9 +217,7 @@ private slots:
         desktop().expectOkBoxes(1);
         make(out);
         QCOMPARE(compressionDialogs, 0);
-        QCOMPARE(desktop().takeBoxes(),
-                 (QList<MsgBoxRequest>{{"There was an error writing the file.", MsgButtons::OK,
-                                        MsgIcon::Information, "picreel"}}));
+        QCOMPARE(desktop().takeBoxes(), QList{writeError});
         QVERIFY(!ui().PlayAVIbutton->isEnabled());
         QCOMPARE(ui().MakeAVI_button->text(), "Make AVI File");
     }
@@ -331,51 +322,51 @@ private slots:
         QCOMPARE(decode(out, true), framesOf({pictures[0], pictures[1], pictures[1]}, 1));
     }
 
-    // A full disk, or a temporary Bitmap that can no longer be written, ends the job with one
-    // box; the file is complete up to the last frame written.
-    void failuresEndTheJobWithTheFramesWritten_data() {
-        QTest::addColumn<FailureRow>("row");
-        QTest::newRow("full disk") << FailureRow{.failure = Failure::FullDisk,
-                                                 .prompt = "There was an error writing the file.",
-                                                 .icon = MsgIcon::Information,
-                                                 .framesWritten = 2};
-        QTest::newRow("temporary Bitmap")
-            << FailureRow{.failure = Failure::TemporaryBitmapBroken,
-                          .prompt = "This picture file (%1) could not be converted.\r\n",
-                          .icon = MsgIcon::Exclamation,
-                          .framesWritten = 4};
-    }
-
-    void failuresEndTheJobWithTheFramesWritten() {
-        QFETCH(FailureRow, row);
+    // A full disk ends the job in the error box, with a file complete up to the last frame
+    // written.
+    void fullDiskEndsTheJobWithTheFramesWritten() {
         const QStringList pictures{picture("a.bmp", {64, 48}, 1), picture("b.bmp", {64, 48}, 2)};
         list(pictures);
         ui().duration_txtbox->setText("4");
         rlimit before{};
         getrlimit(RLIMIT_FSIZE, &before);
-        if (row.failure == Failure::FullDisk) {
-            const rlimit limit{40000, before.rlim_max}; // within the first picture's frames
-            setrlimit(RLIMIT_FSIZE, &limit);
-        }
+        const rlimit limit{40000, before.rlim_max}; // within the first picture's frames
+        setrlimit(RLIMIT_FSIZE, &limit);
+        desktop().expectOkBoxes(1);
+        make(out);
+        setrlimit(RLIMIT_FSIZE, &before);
+
+        QCOMPARE(desktop().takeBoxes(), QList{writeError});
+        QCOMPARE(status(), "Frame 2  Picture 1 saved");
+        QCOMPARE(decode(out, true), framesOf(pictures.mid(0, 1), 2));
+        QVERIFY(!ui().PlayAVIbutton->isEnabled());
+        QCOMPARE(ui().MakeAVI_button->text(), "Make AVI File");
+    }
+
+    // A temporary Bitmap that can no longer be written ends the job at the next picture, with
+    // one box naming it; the file keeps the frames written before.
+    void brokenTemporaryBitmapEndsTheJobWithTheFramesWritten() {
+        const QStringList pictures{picture("a.bmp", {64, 48}, 1), picture("b.bmp", {64, 48}, 2)};
+        list(pictures);
+        ui().duration_txtbox->setText("4");
         desktop().onDoEvents = [&] {
             const QString temp = desktop().windowsDir + "/TEMP/$T$.bmp";
-            if (row.failure == Failure::TemporaryBitmapBroken &&
-                status() == "Frame 1  Picture 1 saved") {
+            if (status() == "Frame 1  Picture 1 saved") {
                 QFile::remove(temp);
                 QDir().mkpath(temp); // a folder where the Bitmap goes
             }
         };
         desktop().expectOkBoxes(1);
         make(out);
-        setrlimit(RLIMIT_FSIZE, &before);
 
         const QList<MsgBoxRequest> boxes = desktop().takeBoxes();
         QCOMPARE(boxes.size(), 1);
-        QVERIFY2(boxes[0].prompt.startsWith(row.prompt.arg(pictures[1])),
+        QVERIFY2(boxes[0].prompt.startsWith("This picture file (" + pictures[1] +
+                                            ") could not be converted.\r\n"),
                  qPrintable(boxes[0].prompt));
-        QCOMPARE(boxes[0].icon, row.icon);
-        QCOMPARE(status(), QString("Frame %1  Picture 1 saved").arg(row.framesWritten));
-        QCOMPARE(decode(out, true), framesOf(pictures.mid(0, 1), row.framesWritten));
+        QCOMPARE(boxes[0].icon, MsgIcon::Exclamation);
+        QCOMPARE(status(), "Frame 4  Picture 1 saved");
+        QCOMPARE(decode(out, true), framesOf(pictures.mid(0, 1), 4));
         QVERIFY(!ui().PlayAVIbutton->isEnabled());
         QCOMPARE(ui().MakeAVI_button->text(), "Make AVI File");
     }

@@ -51,18 +51,9 @@ private slots:
         QCOMPARE(ui().BMPlist->ListIndex(), 1);
     }
 
-    // The picture goes in at the selected entry, which moves on with it.
-    void insertAtTheSelection() {
-        setList({"a", "b", "c"}, 2);
-        clickRow(ui().File1, 3);
-        QTest::mouseClick(ui().Insert_button, Qt::LeftButton);
-        QCOMPARE(rows(ui().BMPlist), QStringList({"a", "b", pic(3), "c"}));
-        QCOMPARE(ui().BMPlist->ListIndex(), 3);
-        QVERIFY(!ui().PlayAVIbutton->isEnabled());
-    }
-
-    // The removed picture goes into the preview, and Insert puts it back. Where the selection
-    // goes for each place in the list is the list rules' own test; this is the last entry.
+    // The removed picture goes into the preview, and Insert puts it back at the selected entry,
+    // which moves on. Where the selection goes for each place in the list is the list rules'
+    // own test; this is the last entry.
     void remove() {
         setList(started->paths.mid(0, 3), 2);
         clickRow(ui().File1, 3);
@@ -76,8 +67,11 @@ private slots:
         QCOMPARE(ui().PreviewSize_label->text(), "W22 x H10");
         QVERIFY(!ui().PlayAVIbutton->isEnabled());
 
+        w().setPlayable(started->path("earlier.avi"));
         QTest::mouseClick(ui().Insert_button, Qt::LeftButton);
-        QCOMPARE(ui().BMPlist->ListCount(), 3);
+        QCOMPARE(rows(ui().BMPlist), QStringList({pic(0), pic(2), pic(1)}));
+        QCOMPARE(ui().BMPlist->ListIndex(), 2);
+        QVERIFY(!ui().PlayAVIbutton->isEnabled());
     }
 
     // Nothing to remove leaves the last video playable; removing copies resets Play and drops
