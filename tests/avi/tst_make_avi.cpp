@@ -141,7 +141,6 @@ private slots:
         QVERIFY(w().abortRequested());
         QVERIFY(w().isVisible());
         QVERIFY(ui().PlayAVIbutton->isEnabled());
-        QCOMPARE(ui().MakeAVI_button->text(), "Make AVI File");
         const QByteArray expected = framesOf(pictures.mid(0, 1), 3) + framesOf(pictures.mid(1), 2);
         QCOMPARE(decode(out, true), expected);
     }
@@ -207,7 +206,6 @@ private slots:
         QVERIFY(desktop().boxes.isEmpty());
         QCOMPARE(probe(out, "stream=nb_read_frames"), "N/A"); // readable, no frames
         QVERIFY(!ui().PlayAVIbutton->isEnabled());
-        QCOMPARE(ui().MakeAVI_button->text(), "Make AVI File");
     }
 
     // A stream the AVI format cannot hold is refused before the compression dialog, and the job
@@ -219,7 +217,6 @@ private slots:
         QCOMPARE(compressionDialogs, 0);
         QCOMPARE(desktop().takeBoxes(), QList{writeError});
         QVERIFY(!ui().PlayAVIbutton->isEnabled());
-        QCOMPARE(ui().MakeAVI_button->text(), "Make AVI File");
     }
 
     // The check converts every picture as the job will and names the first one that does not
@@ -264,7 +261,6 @@ private slots:
         QCOMPARE(boxes[0].buttons, row.buttons);
         QCOMPARE(status(), row.status);
         QCOMPARE(w().firstPictureFormat(), (PictureFormat{32, 24, 24}));
-        QCOMPARE(ui().MakeAVI_button->text(), "Make AVI File");
         QCOMPARE(w().MousePointer(), platform::MousePointer::Default);
     }
 
@@ -340,7 +336,6 @@ private slots:
         QCOMPARE(status(), "Frame 2  Picture 1 saved");
         QCOMPARE(decode(out, true), framesOf(pictures.mid(0, 1), 2));
         QVERIFY(!ui().PlayAVIbutton->isEnabled());
-        QCOMPARE(ui().MakeAVI_button->text(), "Make AVI File");
     }
 
     // A temporary Bitmap that can no longer be written ends the job at the next picture, with
@@ -368,7 +363,6 @@ private slots:
         QCOMPARE(status(), "Frame 4  Picture 1 saved");
         QCOMPARE(decode(out, true), framesOf(pictures.mid(0, 1), 4));
         QVERIFY(!ui().PlayAVIbutton->isEnabled());
-        QCOMPARE(ui().MakeAVI_button->text(), "Make AVI File");
     }
 
     // Leaving a timing box for another control of the window, by Tab or by a click, corrects

@@ -1,3 +1,5 @@
+#include "controls/mouse_args.h"
+#include "form_driving.h"
 #include "mainwindow/artwork.h"
 #include "started_form.h"
 
@@ -12,18 +14,36 @@ QStringList namesOf(const QList<QAction*>& actions) {
     return names;
 }
 
+enum class Target { List, PreviousImage, SelectedImage, NextImage };
+
+struct PressRow {
+    int selected = -1;
+    Target target = Target::List;
+    int listRow = 0; // where on the list a press lands
+    Qt::MouseButtons buttons = Qt::LeftButton;
+    int selectedAfter = -1;
+    QString previewed = {}; // the picture the full-size window shows, "" when closed
+};
+
 } // namespace
 
 class MainWindowTest : public QObject, WithStartedForm {
     Q_OBJECT
 
 private slots:
+    // p0.bmp .. p2.bmp, 640 to 642 pixels wide, all listed, none selected.
+    void init() {
+        started.emplace(Setting{.pictures = {{.name = "p0.bmp", .size = {640, 480}},
+                                             {.name = "p1.bmp", .size = {641, 480}},
+                                             {.name = "p2.bmp", .size = {642, 480}}}});
+        for (const QString& p : started->paths)
+            ui().BMPlist->AddItem(p);
+    }
     void cleanup() { started.reset(); }
 
     // The rest of the program, and a user's tools, reach controls and menu items by name; each
     // menu lists its items in the designed order.
     void controlsAndMenuItemsByName() {
-        started.emplace();
         for (const char* name : {"Label1", "lblfps", "Duration_label", "Previous_image_label",
                                  "Selected_image_label", "Next_image_label", "Line1"})
             controlOf<QWidget>(w(), name); // the rest are looked up by every FormControls
@@ -45,7 +65,6 @@ private slots:
 
     // The arrows sit on the button's own face, not on a square of the nearest classic colour.
     void arrowsSitOnTheButtonFace() {
-        started.emplace();
         const QColor face = ui().UpButton->palette().color(QPalette::Button);
         for (const QImage& arrow : {artwork::upArrow(), artwork::downArrow()}) {
             QCOMPARE_LE(arrow.colorCount(), 16);
@@ -73,7 +92,6 @@ private slots:
     // A close request during a job (by the title bar or by Exit) is refused and becomes an abort
     // request; when idle the window closes at once, taking the program's other windows along.
     void closeRefusedWhileBusyAndAcceptedWhenIdle() {
-        started.emplace();
         QWidget other;
         other.show();
 
@@ -95,6 +113,125 @@ private slots:
         QVERIFY(!w().isVisible());
         QVERIFY(!other.isVisible());
         QVERIFY(!w().abortRequested());
+    }
+
+    void pressesOnListAndThumbnails_data() {
+        QTest::addColumn<PressRow>("row");
+        const Qt::MouseButtons both = Qt::LeftButton | Qt::RightButton;
+        QTest::newRow("none, next, left")
+            << PressRow{.selected = -1, .target = Target::NextImage, .selectedAfter = -1};
+        QTest::newRow("first, previous, left")
+            << PressRow{.selected = 0, .target = Target::PreviousImage, .selectedAfter = 0};
+        QTest::newRow("last, next, left")
+            << PressRow{.selected = 2, .target = Target::NextImage, .selectedAfter = 2};
+        QTest::newRow("middle, previous, left")
+            << PressRow{.selected = 1, .target = Target::PreviousImage, .selectedAfter = 0};
+        QTest::newRow("middle, next, left")
+            << PressRow{.selected = 1, .target = Target::NextImage, .selectedAfter = 2};
+        QTest::newRow("middle, previous, right") << PressRow{.selected = 1,
+                                                             .target = Target::PreviousImage,
+                                                             .buttons = Qt::RightButton,
+                                                             .selectedAfter = 1,
+                                                             .previewed = "p0.bmp"};
+        QTest::newRow("middle, next, two at once") << PressRow{
+            .selected = 1, .target = Target::NextImage, .buttons = both, .selectedAfter = 1};
+        QTest::newRow("middle, selected, left")
+            << PressRow{.selected = 1, .target = Target::SelectedImage, .selectedAfter = 1};
+        QTest::newRow("middle, selected, right") << PressRow{.selected = 1,
+                                                             .target = Target::SelectedImage,
+                                                             .buttons = Qt::RightButton,
+                                                             .selectedAfter = 1,
+                                                             .previewed = "p1.bmp"};
+        // A right press on the list previews the entry already selected, not the one under it.
+        QTest::newRow("list, other entry, right") << PressRow{.selected = 1,
+                                                              .target = Target::List,
+                                                              .listRow = 2,
+                                                              .buttons = Qt::RightButton,
+                                                              .selectedAfter = 1,
+                                                              .previewed = "p1.bmp"};
+    }
+
+    void pressesOnListAndThumbnails() {
+        QFETCH(PressRow, row);
+        ui().BMPlist->setListIndex(row.selected);
+        QWidget* const targets[] = {ui().BMPlist, ui().Previous_image, ui().Selected_Image,
+                                    ui().Next_image};
+        if (row.buttons == (Qt::LeftButton | Qt::RightButton)) {
+            // Two buttons going down together arrive as one press only from the window system.
+            controls::MouseArgs args;
+            args.Button = controls::LeftButton | controls::RightButton;
+            w().Next_image_MouseDown(args);
+        } else if (row.target == Target::List) {
+            clickRow(ui().BMPlist, row.listRow, Qt::MouseButton(row.buttons.toInt()));
+        } else {
+            QTest::mouseClick(targets[int(row.target)], Qt::MouseButton(row.buttons.toInt()));
+        }
+
+        QCOMPARE(ui().BMPlist->ListIndex(), row.selectedAfter);
+        QCOMPARE(QFileInfo(fullSizePreviewed(w())).fileName(), row.previewed);
+        QVERIFY(!w().abortRequested());
+    }
+
+    // A user's click on an entry refreshes buttons and filmstrip for that entry, under the
+    // hourglass, and leaves the pointer as it found it.
+    void clickedListEntryIsWhatTheFilmstripShows() {
+        desktop().setMousePointer(platform::MousePointer::Hourglass);
+        desktop().pointerHistory.clear();
+        clickRow(ui().BMPlist, 1);
+        QCOMPARE(ui().bmplist_filename_label->text(), "p1.bmp");
+        QCOMPARE(ui().bmp_size_label->text(), "W641 x H480");
+        QCOMPARE(ui().Previous_image->Picture().width(), 640);
+        QCOMPARE(ui().Next_image->Picture().width(), 642);
+        for (QPushButton* b :
+             {ui().Remove_button, ui().UpButton, ui().DownButton, ui().No_duplicates_button})
+            QVERIFY2(b->isEnabled(), qPrintable(b->objectName()));
+        QCOMPARE(desktop().pointerHistory,
+                 (QList{platform::MousePointer::Hourglass, platform::MousePointer::Hourglass}));
+    }
+
+    // No selection: only the next thumbnail shows, the first picture. A listed picture that has
+    // gone since shows as an empty frame with empty labels.
+    void noSelectionAndAPictureThatHasGone() {
+        w().RefreshFilmstrip();
+        QVERIFY(ui().Previous_image->Picture().isNull());
+        QVERIFY(ui().Selected_Image->Picture().isNull());
+        QCOMPARE(ui().Next_image->Picture().width(), 640);
+        QCOMPARE(ui().bmplist_filename_label->text(), "Picture List - Empty");
+
+        QVERIFY(QFile::remove(started->paths[2]));
+        clickRow(ui().BMPlist, 2);
+        QVERIFY(ui().Selected_Image->Picture().isNull());
+        QCOMPARE(ui().bmplist_filename_label->text(), "");
+        QCOMPARE(ui().bmp_size_label->text(), "");
+    }
+
+    // A big JPEG is decoded small for the thumbnails, but the size label and the picture holder
+    // tell its real size.
+    void bigJpegShownReducedWithItsNaturalSize() {
+        const QString big =
+            started->write({.name = "big.jpg", .size = {2000, 1600}, .format = "JPEG"});
+        ui().BMPlist->AddItem(big, 0);
+        ui().BMPlist->setListIndex(0);
+        QCOMPARE(ui().bmp_size_label->text(), "W2000 x H1600");
+        QCOMPARE(ui().TempImage->Width(), 2000);
+        QCOMPARE(ui().TempImage->Height(), 1600);
+        QCOMPARE(ui().Selected_Image->Picture().size(), QSize(125, 100));
+        ui().BMPlist->setListIndex(1);
+        QCOMPARE(ui().Previous_image->Picture().size(), QSize(125, 100));
+
+        // A camera held upright: the orientation tag turns the natural size too.
+        QFile file(big);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QByteArray bytes = file.readAll();
+        const QByteArray exif("\xFF\xE1\x00\x22"
+                              "Exif\0\0MM\0\x2A\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0"
+                              "\0\0\0\0",
+                              36);
+        bytes.insert(2, exif); // straight after the start-of-image marker
+        ui().BMPlist->AddItem(writeBytes(started->path(""), "upright.jpg", bytes), 0);
+        ui().BMPlist->setListIndex(0);
+        QCOMPARE(ui().bmp_size_label->text(), "W1600 x H2000");
+        QCOMPARE(ui().Selected_Image->Picture().size(), QSize(125, 157));
     }
 };
 
