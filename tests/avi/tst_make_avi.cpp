@@ -1,4 +1,5 @@
 #include "avi_test_support.h"
+#include "form_driving.h"
 #include "picture/picture_loader.h"
 #include "started_form.h"
 
@@ -36,15 +37,6 @@ struct CheckRow {
     QString prompt = {}; // the start of it; %1: the second picture's path
     MsgButtons buttons = MsgButtons::OK;
     QString status = {};
-};
-
-// Counts the paints that reach a widget.
-struct PaintCounter : QObject {
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* e) override {
-        paints += e->type() == QEvent::Paint;
-        return false;
-    }
 };
 
 } // namespace
@@ -149,8 +141,7 @@ private slots:
         list({picture("a.bmp", {8, 8}, 1)});
         ui().duration_txtbox->setText("1000");
         QVERIFY(QTest::qWaitForWindowExposed(&w()));
-        PaintCounter counter;
-        ui().lblStatus->installEventFilter(&counter);
+        PaintLog paints(ui().lblStatus, [] { return QString(); });
         QStringList seen; // the status whenever events run
         desktop().onDoEvents = [&] { seen.append(status()); };
         make(out);
@@ -159,7 +150,7 @@ private slots:
         for (int frame = 1; frame < 1000; ++frame)
             expected.append(QString("Frame %1  Picture 1 saved").arg(frame));
         QCOMPARE(seen, expected);
-        QCOMPARE_GE(counter.paints, 1000);
+        QCOMPARE_GE(paints.seen.size(), 1000);
         QCOMPARE(probe(out, "stream=nb_read_frames"), "1000");
     }
 
