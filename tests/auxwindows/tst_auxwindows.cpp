@@ -1,5 +1,4 @@
 #include "auxwindows/frm_about.h"
-#include "auxwindows/sys_info.h"
 #include "started_form.h"
 
 #include <QApplication>
@@ -21,14 +20,6 @@ StoredValue text(const QString& value) {
 
 const platform::MsgBoxRequest unavailableBox{unavailable, platform::MsgButtons::OK,
                                              platform::MsgIcon::None, "picreel"};
-
-struct KeyValueRow {
-    uint type = 0;
-    QByteArray data = {};
-    QString held = {}; // what the caller's text held before
-    bool read = false;
-    QString text = {};
-};
 
 // "<dir>" stands for a folder the test makes, holding MSINFO32.EXE.
 struct SysInfoRow {
@@ -63,37 +54,6 @@ class AuxWindowsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void keyValueAsText_data() {
-        QTest::addColumn<KeyValueRow>("row");
-        QTest::newRow("string with its NUL") << KeyValueRow{.type = 1,
-                                                            .data = {"/usr/bin/x\0", 11},
-                                                            .held = "old",
-                                                            .read = true,
-                                                            .text = "/usr/bin/x"};
-        QTest::newRow("string without NUL keeps last character") << KeyValueRow{
-            .type = 1, .data = "/usr/bin/x", .held = "old", .read = true, .text = "/usr/bin/x"};
-        // Bytes 05 AB 00 10: from the last, each without a leading zero.
-        QTest::newRow("dword") << KeyValueRow{
-            .type = 4, .data = {"\x05\xAB\x00\x10", 4}, .read = true, .text = "&h100AB5"};
-        QTest::newRow("longer than the buffer")
-            << KeyValueRow{.type = 1, .data = QByteArray(1025, 'a'), .held = "old", .read = false};
-    }
-
-    // The scripted store opens keys for reading only, so every row also checks that the reader
-    // asks for no more.
-    void keyValueAsText() {
-        QFETCH(KeyValueRow, row);
-        ScriptedPlatform desktop;
-        desktop.keyValues[{"K", "V"}] = StoredValue{row.type, row.data};
-        QString value = row.held;
-        QCOMPARE(GetKeyValue(HKEY_LOCAL_MACHINE, "K", "V", value), row.read);
-        QCOMPARE(value, row.text);
-
-        value = "old";
-        QCOMPARE(GetKeyValue(HKEY_LOCAL_MACHINE, "K", "missing", value), false);
-        QCOMPARE(value, QString());
-    }
-
     void sysInfoStartsWhatTheEntriesName_data() {
         QTest::addColumn<SysInfoRow>("row");
         QTest::newRow("program entry")
@@ -105,8 +65,13 @@ private slots:
                                                                      .started = {"/no/such"},
                                                                      .boxes = {unavailableBox}};
         QTest::newRow("neither entry") << SysInfoRow{.boxes = {unavailableBox}};
+        // The registry call's buffer holds 1,024 bytes.
+        QTest::newRow("program entry longer than the buffer")
+            << SysInfoRow{.first = QString(1100, 'a'), .boxes = {unavailableBox}};
     }
 
+    // The scripted store opens keys for reading only, so every row also checks that the reader
+    // asks for no more.
     void sysInfoStartsWhatTheEntriesName() {
         QFETCH(SysInfoRow, row);
         QTemporaryDir dir;
