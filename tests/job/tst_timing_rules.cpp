@@ -64,14 +64,11 @@ private slots:
         const auto row = [](WholeFramesRow r) { QTest::newRow(qPrintable(r.text)) << r; };
         row({.text = "0.1", .frames = 1, .rate = 1});
         row({.text = "1.5", .frames = 2, .rate = 2});
-        row({.text = "29.97", .frames = 30, .rate = 30});
         row({.text = "45", .frames = 45, .rate = 30});
         row({.text = "0", .frames = 0, .rate = 1});
-        row({.text = "fast", .frames = 0, .rate = 1});
         row({.text = "-5", .frames = -5, .rate = 1});
         row({.text = "2147483647", .frames = 2147483647, .rate = 30});
         row({.text = "2147483648", .frames = std::nullopt, .rate = 1});
-        row({.text = "9e99", .frames = std::nullopt, .rate = 1});
         row({.text = "-9e99", .frames = std::nullopt, .rate = 1});
     }
 
