@@ -1,15 +1,7 @@
 #include "auxwindows/frm_about.h"
-#include "auxwindows/sys_info.h"
-#include "mainwindow/my_main_form.h"
-#include "scripted_platform.h"
+#include "started_form.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QFile>
-#include <QLabel>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -26,9 +18,17 @@ StoredValue text(const QString& value) {
     return {platform::REG_SZ, value.toLocal8Bit() + '\0'};
 }
 
-platform::MsgBoxRequest okBox(const QString& prompt, const QString& title) {
-    return {prompt, platform::MsgButtons::OK, platform::MsgIcon::None, title};
-}
+const platform::MsgBoxRequest unavailableBox{unavailable, platform::MsgButtons::OK,
+                                             platform::MsgIcon::None, "picreel"};
+
+// "<dir>" stands for a folder the test makes, holding MSINFO32.EXE.
+struct SysInfoRow {
+    QString first = {};  // the program entry
+    QString second = {}; // the folder entry
+    bool startWorks = true;
+    QStringList started = {};
+    QList<platform::MsgBoxRequest> boxes = {};
+};
 
 // Runs `act` on the modal window that `open` brings up, and closes it after a while if the
 // test did not, so that a fault fails the test instead of hanging it.
@@ -54,202 +54,107 @@ class AuxWindowsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void keyValueAsText_data();
-    void keyValueAsText();
-    void sysInfoStartsWhatTheEntriesName_data();
-    void sysInfoStartsWhatTheEntriesName();
-    void aboutWindowAsDesigned();
-    void aboutOpensModalAndCloses_data();
-    void aboutOpensModalAndCloses();
-    void tipsAndWebSiteWorkDuringAJob();
-};
-
-void AuxWindowsTest::keyValueAsText_data() {
-    QTest::addColumn<uint>("type");
-    QTest::addColumn<QByteArray>("data");
-    QTest::addColumn<QString>("held");
-    QTest::addColumn<bool>("read");
-    QTest::addColumn<QString>("expected");
-    const auto row = [](const char* name, uint type, QByteArray data, const char* held, bool read,
-                        const char* expected) {
-        QTest::newRow(name) << type << data << QString(held) << read << QString(expected);
-    };
-    row("string with its NUL", 1, {"/usr/bin/x\0", 11}, "old", true, "/usr/bin/x");
-    row("string without NUL keeps last character", 1, "/usr/bin/x", "old", true, "/usr/bin/x");
-    // Bytes 05 AB 00 10: from the last, each without a leading zero.
-    row("dword", 4, {"\x05\xAB\x00\x10", 4}, "", true, "&h100AB5");
-    row("dword after what was held", 4, "\x0C", "7", true, "&h7C");
-    row("other type keeps what was held", 3, "\x01\x02", "old", true, "old");
-    row("longer than the buffer", 1, QByteArray(1025, 'a'), "old", false, "");
-}
-
-// The scripted store opens keys for reading only, so every row also checks that the reader
-// asks for no more.
-void AuxWindowsTest::keyValueAsText() {
-    QFETCH(uint, type);
-    QFETCH(QByteArray, data);
-    QFETCH(QString, held);
-    QFETCH(bool, read);
-    QFETCH(QString, expected);
-    ScriptedPlatform desktop;
-    desktop.keyValues[{"K", "V"}] = StoredValue{type, data};
-    QString value = held;
-    QCOMPARE(GetKeyValue(HKEY_LOCAL_MACHINE, "K", "V", value), read);
-    QCOMPARE(value, expected);
-
-    value = "old";
-    QCOMPARE(GetKeyValue(HKEY_LOCAL_MACHINE, "K", "missing", value), false);
-    QCOMPARE(value, QString());
-}
-
-void AuxWindowsTest::sysInfoStartsWhatTheEntriesName_data() {
-    // "<dir>" stands for a folder the test makes; "<dir>/MSINFO32.EXE" exists when asked.
-    QTest::addColumn<QString>("first");
-    QTest::addColumn<QString>("second");
-    QTest::addColumn<bool>("programInFolder");
-    QTest::addColumn<bool>("startWorks");
-    QTest::addColumn<QString>("started");
-    QTest::addColumn<bool>("message");
-    const auto row = [](const char* name, const char* first, const char* second,
-                        bool programInFolder, bool startWorks, const char* started, bool message) {
-        QTest::newRow(name) << QString(first) << QString(second) << programInFolder << startWorks
-                            << QString(started) << message;
-    };
-    row("first before second", "/opt/info", "<dir>", true, true, "/opt/info", false);
-    row("second, program in folder", "", "<dir>", true, true, "<dir>/MSINFO32.EXE", false);
-    row("second, folder without program", "", "<dir>", false, true, "", true);
-    row("first names a missing program", "/no/such", "", false, false, "/no/such", true);
-    row("neither entry", "", "", false, true, "", true);
-}
-
-void AuxWindowsTest::sysInfoStartsWhatTheEntriesName() {
-    QFETCH(QString, first);
-    QFETCH(QString, second);
-    QFETCH(bool, programInFolder);
-    QFETCH(bool, startWorks);
-    QFETCH(QString, started);
-    QFETCH(bool, message);
-    QTemporaryDir dir;
-    if (programInFolder) {
-        QFile program(dir.filePath("MSINFO32.EXE"));
-        QVERIFY(program.open(QIODevice::WriteOnly));
+    void sysInfoStartsWhatTheEntriesName_data() {
+        QTest::addColumn<SysInfoRow>("row");
+        QTest::newRow("program entry")
+            << SysInfoRow{.first = "/opt/info", .started = {"/opt/info"}};
+        QTest::newRow("folder entry")
+            << SysInfoRow{.second = "<dir>", .started = {"<dir>/MSINFO32.EXE"}};
+        QTest::newRow("first names a missing program") << SysInfoRow{.first = "/no/such",
+                                                                     .startWorks = false,
+                                                                     .started = {"/no/such"},
+                                                                     .boxes = {unavailableBox}};
+        QTest::newRow("neither entry") << SysInfoRow{.boxes = {unavailableBox}};
+        // The registry call's buffer holds 1,024 bytes.
+        QTest::newRow("program entry longer than the buffer")
+            << SysInfoRow{.first = QString(1100, 'a'), .boxes = {unavailableBox}};
     }
-    ScriptedPlatform desktop;
-    if (!first.isEmpty())
-        desktop.keyValues[{programKey, "PATH"}] = text(first);
-    if (!second.isEmpty())
-        desktop.keyValues[{folderKey, "MSINFO"}] = text(second.replace("<dir>", dir.path()));
-    desktop.startProgramResult = startWorks;
-    if (message)
-        desktop.expectOkBoxes(1);
 
-    frmAbout about(nullptr);
-    about.show();
-    QTest::mouseClick(about.cmdSysInfo, Qt::LeftButton);
+    // The scripted store opens keys for reading only, so every row also checks that the reader
+    // asks for no more.
+    void sysInfoStartsWhatTheEntriesName() {
+        QFETCH(SysInfoRow, row);
+        QTemporaryDir dir;
+        writeBytes(dir.path(), "MSINFO32.EXE", "");
+        ScriptedPlatform desktop;
+        if (!row.first.isEmpty())
+            desktop.keyValues[{programKey, "PATH"}] = text(row.first);
+        if (!row.second.isEmpty())
+            desktop.keyValues[{folderKey, "MSINFO"}] =
+                text(row.second.replace("<dir>", dir.path()));
+        desktop.startProgramResult = row.startWorks;
+        desktop.expectOkBoxes(int(row.boxes.size()));
 
-    const QStringList expectedStarts =
-        started.isEmpty() ? QStringList() : QStringList{started.replace("<dir>", dir.path())};
-    QCOMPARE(desktop.startedPrograms, expectedStarts);
-    QCOMPARE(desktop.boxes,
-             message ? QList{okBox(unavailable, "picreel")} : QList<platform::MsgBoxRequest>());
-    QVERIFY(about.isVisible());
-}
+        frmAbout about(nullptr);
+        about.show();
+        QTest::mouseClick(about.cmdSysInfo, Qt::LeftButton);
 
-void AuxWindowsTest::aboutWindowAsDesigned() {
-    ScriptedPlatform desktop;
-    frmAbout about(nullptr);
-    about.Form_Load();
-    QCOMPARE(about.windowTitle(), QString("About PICREEL.EXE"));
-    QCOMPARE(about.size(), QSize(382, 237));
-    QVERIFY(!(about.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-    QCOMPARE(about.lblVersion->text(), QString("Version 1.04"));
-    QCOMPARE(about.lblTitle->text(), QString("picreel"));
-    QCOMPARE(about.lblDescription->text(),
-             QString("Select picture files (BMP, JPG or GIF) and write them into a single AVI "
-                     "video file.  This can then be used to import into a video authoring "
-                     "package for simple layout.  Use SIZEMATE program to prepare all picture "
-                     "files to the same size/colour format."));
-    QCOMPARE(about.lblDisclaimer->text(),
-             QString("Copyright \u00A9 Fernquill\r\nAll rights reserved.\r\n\r\n"
-                     "https://www.fernquill.example/"));
-    QCOMPARE(about.cmdOK->text(), QString("OK"));
-    QVERIFY(about.cmdOK->isDefault());
-    QCOMPARE(about.cmdSysInfo->text(), QString("&System Info..."));
+        QCOMPARE(desktop.startedPrograms, row.started.replaceInStrings("<dir>", dir.path()));
+        QCOMPARE(desktop.boxes, row.boxes);
+        QVERIFY(about.isVisible());
+    }
 
-    frmAbout later(nullptr, {1, 0, 12});
-    later.Form_Load();
-    QCOMPARE(later.lblVersion->text(), QString("Version 1.012"));
-}
+    // No separator between minor version and revision: 1.0.4 shows as 1.04, 1.0.12 as 1.012.
+    void aboutShowsTheProgramVersion() {
+        ScriptedPlatform desktop;
+        frmAbout about(nullptr, {1, 0, 4});
+        about.Form_Load();
+        QCOMPARE(about.lblVersion->text(), "Version 1.04");
+        frmAbout later(nullptr, {1, 0, 12});
+        later.Form_Load();
+        QCOMPARE(later.lblVersion->text(), "Version 1.012");
+    }
 
-void AuxWindowsTest::aboutOpensModalAndCloses_data() {
-    QTest::addColumn<int>("key");
-    QTest::newRow("Enter") << int(Qt::Key_Return);
-    QTest::newRow("Esc") << int(Qt::Key_Escape);
-}
+    void aboutOpensModalAndCloses_data() {
+        QTest::addColumn<Qt::Key>("key");
+        QTest::newRow("Enter") << Qt::Key_Return;
+        QTest::newRow("Esc") << Qt::Key_Escape;
+    }
 
-// The About window does not look at the busy marker either: it opens during a job.
-void AuxWindowsTest::aboutOpensModalAndCloses() {
-    QFETCH(int, key);
-    ScriptedPlatform desktop;
-    MyMainForm form;
-    form.Form_Load();
-    form.setBusy(true);
-    QString opened;
-    QPoint centre;
-    bool appModal = false;
-    whileModal([&] { form.AboutMenu->trigger(); },
-               [&](QWidget* modal) {
-                   opened = modal->objectName();
-                   centre = modal->frameGeometry().center();
-                   appModal = modal->windowModality() == Qt::ApplicationModal;
-                   QWidget* focus = modal->focusWidget() ? modal->focusWidget() : modal;
-                   QTest::keyClick(focus, Qt::Key(key));
-               });
-    QCOMPARE(opened, QString("frmAbout"));
-    QVERIFY(appModal);
-    QVERIFY((centre - form.frameGeometry().center()).manhattanLength() <= 2);
-    QCOMPARE(QApplication::activeModalWidget(), nullptr);
-    QVERIFY(!form.AbortRequested);
-}
+    // The About window does not look at the busy marker either: it opens during a job, modal
+    // over the centre of the main window.
+    void aboutOpensModalAndCloses() {
+        QFETCH(Qt::Key, key);
+        StartedForm form;
+        form.w().setBusy(true);
+        QString opened;
+        QPoint centre;
+        bool appModal = false;
+        whileModal([&] { form.ui().item("AboutMenu")->trigger(); },
+                   [&](QWidget* modal) {
+                       opened = modal->objectName();
+                       centre = modal->frameGeometry().center();
+                       appModal = modal->windowModality() == Qt::ApplicationModal;
+                       QWidget* focus = modal->focusWidget() ? modal->focusWidget() : modal;
+                       QTest::keyClick(focus, key);
+                   });
+        QCOMPARE(opened, "frmAbout");
+        QVERIFY(appModal);
+        QCOMPARE_LE((centre - form.w().frameGeometry().center()).manhattanLength(), 2);
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+        QVERIFY(!form.w().abortRequested());
+    }
 
-// Neither command looks at the busy marker: both act during a job and leave AbortRequested
-// alone; a missing browser is not reported.
-void AuxWindowsTest::tipsAndWebSiteWorkDuringAJob() {
-    ScriptedPlatform desktop;
-    MyMainForm form;
-    form.Form_Load();
-    form.setBusy(true);
-    QVERIFY(form.isBusy());
+    // Neither command looks at the busy marker: both act during a job and ask for no abort; a
+    // missing browser is not reported.
+    void tipsAndWebSiteWorkDuringAJob() {
+        StartedForm form;
+        form.w().setBusy(true);
 
-    desktop.expectOkBoxes(1);
-    form.TipsMenu->trigger();
-    const QStringList tips = {
-        "PICREEL creates a standard \"Video for Windows(tm)\" format file.",
-        "It is a video only AVI file.  The video frame size and color-depth",
-        "are set by the FIRST picture file in the list.",
-        "",
-        "All picture files MUST be of the same size/color-depth.",
-        "Bitmap (BMP), Jpeg (JPG) and GIF files can be loaded into PICREEL.",
-        "Use SIZEMATE.EXE to make all pictures the same size and color depth.",
-        "",
-        "AVI files can become very large. Select compression to reduce file size.",
-        "",
-        "When assembling the pictures into a video use the Frames/Sec Setting.",
-        "Use the Duration(Sec)/Picture setting when making a slide show of stills.",
-        "",
-        "Refer to the Menu for keyboard key shortcuts for faster operation.",
-        "",
-        "Point the mouse to any picture or filename and Right-Click",
-        "to present a full-size preview of the picture."};
-    QCOMPARE(desktop.takeBoxes(), QList{okBox(tips.join("\r\n"), "Help - Tips")});
+        form.desktop.expectOkBoxes(1);
+        form.ui().item("TipsMenu")->trigger();
+        const QList<platform::MsgBoxRequest> boxes = form.desktop.takeBoxes();
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(boxes[0].title, "Help - Tips");
 
-    desktop.openDocumentResult = false;
-    form.FernquillMenu->trigger();
-    QCOMPARE(desktop.openedDocuments, QStringList{"https://www.fernquill.example/"});
-    QCOMPARE(desktop.boxes, QList<platform::MsgBoxRequest>());
-    QVERIFY(!form.AbortRequested);
-    QVERIFY(form.isBusy());
-}
+        form.desktop.openDocumentResult = false;
+        form.ui().item("FernquillMenu")->trigger();
+        QCOMPARE(form.desktop.openedDocuments, QStringList{"https://www.fernquill.example/"});
+        QCOMPARE(form.desktop.boxes, QList<platform::MsgBoxRequest>());
+        QVERIFY(!form.w().abortRequested());
+        QVERIFY(form.w().isBusy());
+    }
+};
 
 QTEST_MAIN(AuxWindowsTest)
 #include "tst_auxwindows.moc"

@@ -1,18 +1,9 @@
-#include "controls/dir_list.h"
-#include "controls/drive_list.h"
-#include "controls/file_list.h"
-#include "controls/image_box.h"
-#include "controls/list_box.h"
 #include "form_driving.h"
-#include "scripted_platform.h"
 #include "started_form.h"
 
-#include <QFile>
-#include <QLabel>
+#include <QApplication>
 #include <QProcess>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QScreen>
 
 #include <unistd.h>
 
@@ -36,287 +27,313 @@ void writeGif(const QString& path) {
 
 } // namespace
 
-class BrowseTest : public QObject {
+class BrowseTest : public QObject, WithStartedForm {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    // pics, where the window starts: the five names of the pattern case plus a damaged Bitmap;
+    // other: one picture; usb: a second volume, with the desktop on it.
+    void init() {
+        started.emplace(
+            Setting{.pictures = {{.name = "pics/a.BMP", .size = {640, 480}},
+                                 {.name = "pics/b.Jpg", .format = "JPG"},
+                                 {.name = "pics/d.png", .format = "PNG"},
+                                 {.name = "other/x.bmp", .size = {20, 10}},
+                                 {.name = "usb/Desktop/y.bmp", .size = {20, 10}}},
+                    .startIn = "pics",
+                    .arrange = [](StartedForm& s) {
+                        writeGif(s.path("pics/c.gif"));
+                        writeGif(s.path("pics/e.xgif"));
+                        writeBytes(s.path("pics"), "f.bmp", "BM but no picture");
+                        s.desktop.volumeList << platform::Volume{s.path("usb") + "/", "USB", true};
+                        s.desktop.desktopDir = s.path("usb/Desktop") + "/";
+                    }});
+    }
+    void cleanup() { started.reset(); }
 
-    void folderChangeEmptiesPreviewButKeepsSizeLabel();
-    void unreadableFolderChangesNothingButTheFolderList();
-    void driveChangeAndVolumeThatIsGone();
-    void invalidPictureClicked();
-    void rightPressOnFileList_data();
-    void rightPressOnFileList();
-    void desktop();
-    void missingDesktopIsReported();
-    void previewBoxAndPreviewCommand();
-    void openCancelledChangesNothing();
-    void openMovesBrowserToChosenFile();
-    void openOfFileTheListDoesNotShow();
-    void busyBrowserOnlyRequestsAbort();
+    void folderChangeEmptiesPreviewButKeepsSizeLabel() {
+        clickRow(ui().File1, 0);
+        QCOMPARE(ui().Preview_filename_label->text(), "a.BMP");
+        QCOMPARE(ui().PreviewSize_label->text(), "W640 x H480");
+        QVERIFY(ui().Add_button->isEnabled());
+
+        QVERIFY(ui().Dir1->setPath(dir("other")));
+        QCOMPARE(ui().File1->Path(), dir("other"));
+        QCOMPARE(ui().File1->ListIndex(), -1);
+        QCOMPARE(ui().All_button->text(), "Add ALL [1]");
+        QCOMPARE(w().currentPicturePath(), QString());
+        QCOMPARE(ui().Preview_filename_label->text(), "No File");
+        QVERIFY(ui().imgPreview->Picture().isNull());
+        QVERIFY(!ui().Add_button->isEnabled());
+        QVERIFY(!ui().Insert_button->isEnabled());
+        QCOMPARE(ui().PreviewSize_label->text(), "W640 x H480");
+    }
+
+    // Root reads any folder, so the refusal is arranged for an unprivileged user: the test
+    // runs itself again under setpriv and passes when that run passes.
+    void unreadableFolderChangesNothingButTheFolderList() {
+        if (geteuid() == 0) {
+            QProcess child;
+            child.setProcessChannelMode(QProcess::ForwardedChannels);
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.remove("XDG_RUNTIME_DIR");
+            env.insert("HOME", "/tmp");
+            child.setProcessEnvironment(env);
+            child.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
+                                    QCoreApplication::applicationFilePath(),
+                                    "unreadableFolderChangesNothingButTheFolderList"});
+            if (!child.waitForStarted())
+                QSKIP("setpriv is not available");
+            QVERIFY(child.waitForFinished(60000));
+            QCOMPARE(child.exitCode(), 0);
+            return;
+        }
+        started->write({.name = "locked/z.bmp"});
+        QVERIFY(QFile::setPermissions(dir("locked"), QFile::WriteOwner));
+        clickRow(ui().File1, 1);
+        desktop().expectOkBoxes(1);
+
+        QVERIFY(ui().Dir1->setPath(dir("locked")));
+        QFile::setPermissions(dir("locked"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+        QCOMPARE(desktop().beeps, 1);
+        QCOMPARE(desktop().takeBoxes(), QList<MsgBoxRequest>{folderBox});
+        QCOMPARE(ui().Dir1->Path(), dir("locked"));
+        QCOMPARE(ui().File1->Path(), dir("pics"));
+        QCOMPARE(ui().File1->ListCount(), 5);
+        QCOMPARE(w().currentPicturePath(), dir("pics/b.Jpg"));
+        QCOMPARE(ui().Preview_filename_label->text(), "b.Jpg");
+    }
+
+    void driveChangeAndVolumeThatIsGone() {
+        clickRow(ui().File1, 0);
+        ui().Drive1->setCurrentIndex(1);
+        QCOMPARE(ui().Dir1->Path(), dir("usb"));
+        QCOMPARE(ui().File1->Path(), dir("usb"));
+        QCOMPARE(ui().Preview_filename_label->text(), "No File");
+        QCOMPARE(desktop().beeps, 0);
+
+        ui().Drive1->setCurrentIndex(0);
+        QCOMPARE(ui().Dir1->Path(), dir("pics")); // the folder last open on that volume
+        clickRow(ui().File1, 0);
+        QVERIFY(QDir(dir("usb")).removeRecursively());
+        desktop().expectOkBoxes(1);
+        ui().Drive1->setCurrentIndex(1);
+
+        QCOMPARE(desktop().beeps, 1);
+        const QString entry = dir("usb") + "/ [USB]";
+        QCOMPARE(desktop().takeBoxes(),
+                 QList<MsgBoxRequest>({{"Drive not ready, or Invalid.", MsgButtons::OK,
+                                        MsgIcon::None, "Error - Drive (" + entry + ")"}}));
+        QCOMPARE(ui().Drive1->Drive(), entry);
+        QCOMPARE(ui().Dir1->Path(), dir("pics"));
+        QCOMPARE(ui().File1->ListCount(), 5);
+        QCOMPARE(ui().Preview_filename_label->text(), "a.BMP");
+    }
+
+    void invalidPictureClicked() {
+        clickRow(ui().File1, 0);
+        desktop().pointerHistory.clear();
+        desktop().expectOkBoxes(1);
+        clickRow(ui().File1, 4);
+
+        QCOMPARE(
+            desktop().takeBoxes(),
+            QList<MsgBoxRequest>({{"The selected file is not a valid format\r\nUse only Bitmap "
+                                   "(BMP), Jpeg (JPG) or GIF picture files.",
+                                   MsgButtons::OK, MsgIcon::None, "Invalid File"}}));
+        QCOMPARE(desktop().mousePointer(), platform::MousePointer::Default);
+        QCOMPARE(w().currentPicturePath(), QString());
+        QCOMPARE(ui().Preview_filename_label->text(), "No File");
+        QVERIFY(ui().imgPreview->Picture().isNull());
+        QCOMPARE(ui().PreviewSize_label->text(), "W640 x H480");
+        QCOMPARE(ui().File1->ListIndex(), 4);
+        // Command states are not refreshed, and a double click adds nothing.
+        QVERIFY(ui().Add_button->isEnabled());
+        doubleClickRow(ui().File1, 4);
+        QCOMPARE(ui().BMPlist->ListCount(), 0);
+    }
+
+    // A right press previews the selected file, not the one under the pointer.
+    void rightPressOnFileList() {
+        clickRow(ui().File1, 0, Qt::RightButton);
+        QCOMPARE(fullSizePreviewed(w()), "");
+        QCOMPARE(ui().File1->ListIndex(), -1);
+
+        ui().File1->setListIndex(1);
+        clickRow(ui().File1, 3, Qt::RightButton);
+        QCOMPARE(fullSizePreviewed(w()), dir("pics/b.Jpg"));
+        QCOMPARE(ui().File1->ListIndex(), 1);
+    }
+
+    void desktopActsDuringAJob() {
+        clickRow(ui().File1, 0);
+        w().setBusy(true); // Desktop acts during a job too
+        QTest::mouseClick(ui().DesktopButton, Qt::LeftButton);
+
+        QCOMPARE(ui().Drive1->Drive(), dir("usb") + "/ [USB]");
+        QCOMPARE(ui().Dir1->Path(), dir("usb/Desktop"));
+        QCOMPARE(rows(ui().File1), QStringList{"y.bmp"});
+        QCOMPARE(ui().Preview_filename_label->text(), "No File");
+        QCOMPARE(w().focusWidget(), ui().File1);
+        QVERIFY(!w().abortRequested());
+    }
+
+    // Left open: the Desktop command reports a desktop that cannot be found as a folder that
+    // cannot be opened, and the browser stays where it was.
+    void missingDesktopIsReported() {
+        desktop().desktopDir.clear();
+        desktop().expectOkBoxes(1);
+        ui().item("DeskTopMenuItem")->trigger();
+        QCOMPARE(desktop().beeps, 1);
+        QCOMPARE(desktop().takeBoxes(), QList<MsgBoxRequest>{folderBox});
+        QCOMPARE(ui().Dir1->Path(), dir("pics"));
+    }
+
+    void previewBoxAndPreviewCommand() {
+        QTest::mouseClick(ui().imgPreview, Qt::RightButton);
+        QCOMPARE(fullSizePreviewed(w()), QString());
+
+        clickRow(ui().File1, 2);
+        QTest::mouseClick(ui().imgPreview, Qt::RightButton);
+        QCOMPARE(fullSizePreviewed(w()), dir("pics/c.gif"));
+        QTest::mouseDClick(ui().imgPreview, Qt::LeftButton);
+        QCOMPARE(rows(ui().BMPlist), QStringList{dir("pics/c.gif")});
+
+        w().findChild<PreviewForm*>()->hide();
+        ui().Add_button->setFocus();
+        ui().item("PreviewMenu")->trigger();
+        QCOMPARE(fullSizePreviewed(w()), QString());
+        ui().BMPlist->setFocus();
+        ui().item("PreviewMenu")->trigger();
+        QCOMPARE(fullSizePreviewed(w()), dir("pics/c.gif"));
+
+        w().findChild<PreviewForm*>()->hide();
+        ui().BMPlist->clearFocus();
+        ui().item("PreviewMenu")->trigger();
+        QCOMPARE(fullSizePreviewed(w()), QString());
+    }
+
+    void openCancelledChangesNothing() {
+        clickRow(ui().File1, 0);
+        desktop().answerNextFileDialog(std::nullopt);
+        ui().item("OpenMenu")->trigger();
+
+        // The dialog opens on the browser's folder.
+        QCOMPARE(desktop().fileDialogs.at(0).InitDir, dir("pics"));
+        QCOMPARE(w().currentPicturePath(), dir("pics/a.BMP"));
+        QCOMPARE(ui().File1->ListIndex(), 0);
+    }
+
+    void openMovesBrowserToChosenFile() {
+        desktop().answerNextFileDialog(dir("usb/Desktop/y.bmp"));
+        ui().item("OpenMenu")->trigger();
+        QCOMPARE(ui().Drive1->Drive(), dir("usb") + "/ [USB]");
+        QCOMPARE(ui().Dir1->Path(), dir("usb/Desktop"));
+        QCOMPARE(ui().File1->FileName(), "y.bmp");
+        QCOMPARE(w().currentPicturePath(), dir("usb/Desktop/y.bmp"));
+        QCOMPARE(ui().PreviewSize_label->text(), "W20 x H10");
+        QCOMPARE(w().focusWidget(), ui().File1);
+    }
+
+    void openOfFileTheListDoesNotShow() {
+        clickRow(ui().File1, 0);
+        desktop().answerNextFileDialog(dir("other/notes.txt"));
+        ui().item("OpenMenu")->trigger();
+        QCOMPARE(ui().File1->Path(), dir("other") + "/");
+        QCOMPARE(ui().File1->ListIndex(), -1);
+        QCOMPARE(w().currentPicturePath(), QString());
+        QCOMPARE(ui().Preview_filename_label->text(), "No File");
+    }
+
+    void naturalSizeAndOneWindowReused() {
+        QImage picture(300, 200, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        picture.setPixel(0, 0, qRgb(255, 0, 0));
+        const QString first = started->path("first.bmp");
+        QVERIFY(picture.save(first, "BMP"));
+        const QString second =
+            started->write({.name = "second.jpg", .size = {120, 90}, .format = "JPEG"});
+
+        w().ShowFullSizePreview(first);
+        PreviewForm* shown = window();
+        QVERIFY(shown);
+        QVERIFY(QTest::qWaitForWindowExposed(shown));
+        QCOMPARE(shown->frameGeometry().size(), QSize(300, 225));
+        QCOMPARE(shown->windowTitle(), " " + first);
+        QCOMPARE(shown->grab().toImage().pixel(0, 0), qRgb(255, 0, 0)); // natural size, top-left
+        QCOMPARE(shown->grab().toImage().pixel(1, 1), qRgb(0, 0, 255));
+        QCOMPARE(ui().TempImage->Width(), 300);
+        // Owned by the main window, and modeless.
+        QCOMPARE(shown->parentWidget(), &w());
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+
+        w().ShowFullSizePreview(second);
+        QCOMPARE(w().findChildren<PreviewForm*>().size(), 1);
+        QCOMPARE(window(), shown);
+        QCOMPARE(shown->frameGeometry().size(), QSize(120, 115));
+        QCOMPARE(shown->windowTitle(), " " + second);
+        QCOMPARE(shown->Picture().size(), QSize(120, 90));
+    }
+
+    void keyOrLeftPressClosesIt() {
+        w().ShowFullSizePreview(started->write({.name = "p.bmp", .size = {50, 40}}));
+        QVERIFY(QTest::qWaitForWindowActive(window()));
+        QTest::keyClick(window(), Qt::Key_X);
+        QVERIFY(!window()->isVisible());
+        QTRY_COMPARE(QApplication::activeWindow(), &w());
+
+        w().ShowFullSizePreview(started->path("p.bmp"));
+        QVERIFY(QTest::qWaitForWindowActive(window()));
+        QTest::mouseClick(window(), Qt::LeftButton);
+        QVERIFY(!window()->isVisible());
+        QTRY_COMPARE(QApplication::activeWindow(), &w());
+        QVERIFY(desktop().boxes.isEmpty());
+    }
+
+    // One plain box, and the window keeps what it showed, or stays closed.
+    void unloadablePictureLeavesTheWindowAsItWas() {
+        const QString missing = started->path("gone.bmp");
+        desktop().expectOkBoxes(1);
+        w().ShowFullSizePreview(missing);
+        QCOMPARE(desktop().boxes.size(), 1);
+        QCOMPARE(desktop().boxes[0].title, QString("Full Size Preview"));
+        QCOMPARE(desktop().boxes[0].prompt,
+                 "Unable to show \"" + missing +
+                     "\" at full size.\n\nThe file is missing, damaged or not a BMP, JPG or GIF "
+                     "picture.");
+        QCOMPARE(desktop().boxes[0].icon, platform::MsgIcon::Exclamation);
+        QVERIFY(!window() || !window()->isVisible());
+
+        const QString good = started->write({.name = "good.bmp", .size = {60, 30}});
+        const QString damaged =
+            writeBytes(started->path(""), "damaged.jpg", "\xFF\xD8\xFF not a JPEG");
+        w().ShowFullSizePreview(good);
+        desktop().expectOkBoxes(1);
+        w().ShowFullSizePreview(damaged);
+        QCOMPARE(desktop().boxes.size(), 2);
+        QVERIFY(window()->isVisible());
+        QCOMPARE(window()->windowTitle(), " " + good);
+        QCOMPARE(window()->Picture().size(), QSize(60, 30));
+        QCOMPARE(window()->frameGeometry().size(), QSize(60, 55));
+        QCOMPARE(ui().TempImage->Width(), 60);
+    }
+
+    // Limited to the screen's available area, showing the picture's top-left part.
+    void pictureLargerThanTheScreen() {
+        const QSize screen = w().screen()->availableGeometry().size();
+        const QString big =
+            started->write({.name = "big.bmp", .size = {screen.width() + 200, screen.height()}});
+        w().ShowFullSizePreview(big);
+        QCOMPARE(window()->frameGeometry().size(), screen);
+        QCOMPARE(window()->Picture().size(), QSize(screen.width() + 200, screen.height()));
+    }
 
 private:
-    MyMainForm& w() const { return **form; }
-    QString dir(const QString& name) const { return root->filePath(name); }
-
-    std::unique_ptr<ScriptedPlatform> desktopPlatform;
-    std::unique_ptr<QTemporaryDir> root;
-    std::unique_ptr<StartedForm> form;
+    PreviewForm* window() { return w().findChild<PreviewForm*>(); }
+    QString dir(const QString& name) const { return started->path(name); }
 };
-
-// pics: the five names of the pattern case plus a damaged Bitmap; other: one picture;
-// usb: a second volume.
-void BrowseTest::init() {
-    desktopPlatform = std::make_unique<ScriptedPlatform>();
-    root = std::make_unique<QTemporaryDir>();
-    for (const char* d : {"pics", "other", "usb", "usb/Desktop"})
-        QVERIFY(QDir(root->path()).mkpath(d));
-    writePicture(dir("pics"), "a.BMP", QSize(640, 480));
-    writePicture(dir("pics"), "b.Jpg", QSize(32, 24), "JPG");
-    writeGif(dir("pics/c.gif"));
-    writePicture(dir("pics"), "d.png", QSize(32, 24), "PNG");
-    writeGif(dir("pics/e.xgif"));
-    writeBytes(dir("pics"), "f.bmp", "BM but no picture");
-    writePicture(dir("other"), "x.bmp", QSize(20, 10));
-    writePicture(dir("usb/Desktop"), "y.bmp", QSize(20, 10));
-    desktopPlatform->volumeList << platform::Volume{dir("usb") + "/", "USB", true};
-    desktopPlatform->desktopDir = dir("usb/Desktop") + "/";
-    form = std::make_unique<StartedForm>(dir("pics"));
-}
-
-void BrowseTest::cleanup() {
-    form.reset();
-    root.reset();
-    desktopPlatform.reset();
-}
-
-void BrowseTest::folderChangeEmptiesPreviewButKeepsSizeLabel() {
-    clickRow(w().File1, 0);
-    QCOMPARE(w().Preview_filename_label->text(), "a.BMP");
-    QCOMPARE(w().PreviewSize_label->text(), "W640 x H480");
-    QVERIFY(w().Add_button->isEnabled());
-
-    QVERIFY(w().Dir1->setPath(dir("other")));
-    QCOMPARE(w().File1->Path(), dir("other"));
-    QCOMPARE(w().File1->ListIndex(), -1);
-    QCOMPARE(w().All_button->text(), "Add ALL [1]");
-    QCOMPARE(w().CurrentPicturePath, QString());
-    QCOMPARE(w().Preview_filename_label->text(), "No File");
-    QVERIFY(w().imgPreview->Picture().isNull());
-    QVERIFY(!w().Add_button->isEnabled());
-    QVERIFY(!w().Insert_button->isEnabled());
-    QCOMPARE(w().PreviewSize_label->text(), "W640 x H480");
-}
-
-// Root reads any folder, so the refusal is arranged for an unprivileged user: the test
-// runs itself again under setpriv and passes when that run passes.
-void BrowseTest::unreadableFolderChangesNothingButTheFolderList() {
-    if (geteuid() == 0) {
-        QProcess child;
-        child.setProcessChannelMode(QProcess::ForwardedChannels);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove("XDG_RUNTIME_DIR");
-        env.insert("HOME", "/tmp");
-        child.setProcessEnvironment(env);
-        child.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
-                                QCoreApplication::applicationFilePath(),
-                                "unreadableFolderChangesNothingButTheFolderList"});
-        if (!child.waitForStarted())
-            QSKIP("setpriv is not available");
-        QVERIFY(child.waitForFinished(60000));
-        QCOMPARE(child.exitCode(), 0);
-        return;
-    }
-    QVERIFY(QDir(root->path()).mkdir("locked"));
-    writePicture(dir("locked"), "z.bmp", QSize(8, 8));
-    QVERIFY(QFile::setPermissions(dir("locked"), QFile::WriteOwner));
-    clickRow(w().File1, 1);
-    desktopPlatform->expectOkBoxes(1);
-
-    QVERIFY(w().Dir1->setPath(dir("locked")));
-    QFile::setPermissions(dir("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-
-    QCOMPARE(desktopPlatform->beeps, 1);
-    QCOMPARE(desktopPlatform->takeBoxes(), QList<MsgBoxRequest>{folderBox});
-    QCOMPARE(w().Dir1->Path(), dir("locked"));
-    QCOMPARE(w().File1->Path(), dir("pics"));
-    QCOMPARE(w().File1->ListCount(), 5);
-    QCOMPARE(w().CurrentPicturePath, dir("pics/b.Jpg"));
-    QCOMPARE(w().Preview_filename_label->text(), "b.Jpg");
-}
-
-void BrowseTest::driveChangeAndVolumeThatIsGone() {
-    clickRow(w().File1, 0);
-    w().Drive1->setCurrentIndex(1);
-    QCOMPARE(w().Dir1->Path(), dir("usb"));
-    QCOMPARE(w().File1->Path(), dir("usb"));
-    QCOMPARE(w().Preview_filename_label->text(), "No File");
-    QCOMPARE(desktopPlatform->beeps, 0);
-
-    w().Drive1->setCurrentIndex(0);
-    QCOMPARE(w().Dir1->Path(), dir("pics")); // the folder last open on that volume
-    clickRow(w().File1, 0);
-    QVERIFY(QDir(dir("usb")).removeRecursively());
-    desktopPlatform->expectOkBoxes(1);
-    w().Drive1->setCurrentIndex(1);
-
-    QCOMPARE(desktopPlatform->beeps, 1);
-    const QString entry = dir("usb") + "/ [USB]";
-    QCOMPARE(desktopPlatform->takeBoxes(),
-             QList<MsgBoxRequest>({{"Drive not ready, or Invalid.", MsgButtons::OK, MsgIcon::None,
-                                    "Error - Drive (" + entry + ")"}}));
-    QCOMPARE(w().Drive1->Drive(), entry);
-    QCOMPARE(w().Dir1->Path(), dir("pics"));
-    QCOMPARE(w().File1->ListCount(), 5);
-    QCOMPARE(w().Preview_filename_label->text(), "a.BMP");
-}
-
-void BrowseTest::invalidPictureClicked() {
-    clickRow(w().File1, 0);
-    desktopPlatform->pointerHistory.clear();
-    desktopPlatform->expectOkBoxes(1);
-    clickRow(w().File1, 4);
-
-    QCOMPARE(desktopPlatform->takeBoxes(),
-             QList<MsgBoxRequest>({{"The selected file is not a valid format\r\nUse only Bitmap "
-                                    "(BMP), Jpeg (JPG) or GIF picture files.",
-                                    MsgButtons::OK, MsgIcon::None, "Invalid File"}}));
-    QCOMPARE(desktopPlatform->mousePointer(), platform::MousePointer::Default);
-    QCOMPARE(w().CurrentPicturePath, QString());
-    QCOMPARE(w().Preview_filename_label->text(), "No File");
-    QVERIFY(w().imgPreview->Picture().isNull());
-    QCOMPARE(w().PreviewSize_label->text(), "W640 x H480");
-    QCOMPARE(w().File1->ListIndex(), 4);
-    // Command states are not refreshed, and a double click adds nothing.
-    QVERIFY(w().Add_button->isEnabled());
-    doubleClickRow(w().File1, 4);
-    QCOMPARE(w().BMPlist->ListCount(), 0);
-}
-
-void BrowseTest::rightPressOnFileList_data() {
-    QTest::addColumn<int>("selected");
-    QTest::addColumn<int>("pressedRow");
-    QTest::addColumn<QString>("shown");
-
-    QTest::newRow("no selected row") << -1 << 0 << "";
-    QTest::newRow("over another row") << 1 << 3 << "b.Jpg";
-}
-
-void BrowseTest::rightPressOnFileList() {
-    QFETCH(int, selected);
-    QFETCH(int, pressedRow);
-    QFETCH(QString, shown);
-    w().File1->setListIndex(selected);
-    clickRow(w().File1, pressedRow, Qt::RightButton);
-    QCOMPARE(fullSizePreviewed(w()), shown.isEmpty() ? shown : dir("pics/") + shown);
-    QCOMPARE(w().File1->ListIndex(), selected);
-}
-
-void BrowseTest::desktop() {
-    clickRow(w().File1, 0);
-    w().setBusy(true); // Desktop acts during a job too
-    QTest::mouseClick(w().DesktopButton, Qt::LeftButton);
-
-    QCOMPARE(w().Drive1->Drive(), dir("usb") + "/ [USB]");
-    QCOMPARE(w().Dir1->Path(), dir("usb/Desktop"));
-    QCOMPARE(rows(w().File1), QStringList{"y.bmp"});
-    QCOMPARE(w().Preview_filename_label->text(), "No File");
-    QCOMPARE(w().focusWidget(), w().File1);
-    QVERIFY(!w().AbortRequested);
-}
-
-// Left open: the Desktop command reports a desktop that cannot be found as a folder that
-// cannot be opened, and the browser stays where it was.
-void BrowseTest::missingDesktopIsReported() {
-    desktopPlatform->desktopDir.clear();
-    desktopPlatform->expectOkBoxes(1);
-    w().DeskTopMenuItem->trigger();
-    QCOMPARE(desktopPlatform->beeps, 1);
-    QCOMPARE(desktopPlatform->takeBoxes(), QList<MsgBoxRequest>{folderBox});
-    QCOMPARE(w().Dir1->Path(), dir("pics"));
-}
-
-void BrowseTest::previewBoxAndPreviewCommand() {
-    QTest::mouseClick(w().imgPreview, Qt::RightButton);
-    QCOMPARE(fullSizePreviewed(w()), QString());
-
-    clickRow(w().File1, 2);
-    QTest::mouseClick(w().imgPreview, Qt::RightButton);
-    QCOMPARE(fullSizePreviewed(w()), dir("pics/c.gif"));
-    QTest::mouseDClick(w().imgPreview, Qt::LeftButton);
-    QCOMPARE(rows(w().BMPlist), QStringList{dir("pics/c.gif")});
-
-    w().findChild<PreviewForm*>()->hide();
-    w().Add_button->setFocus();
-    w().PreviewMenu->trigger();
-    QCOMPARE(fullSizePreviewed(w()), QString());
-    w().BMPlist->setFocus();
-    w().PreviewMenu->trigger();
-    QCOMPARE(fullSizePreviewed(w()), dir("pics/c.gif"));
-
-    w().findChild<PreviewForm*>()->hide();
-    w().BMPlist->clearFocus();
-    w().PreviewMenu->trigger();
-    QCOMPARE(fullSizePreviewed(w()), QString());
-}
-
-void BrowseTest::openCancelledChangesNothing() {
-    clickRow(w().File1, 0);
-    desktopPlatform->answerNextFileDialog(std::nullopt);
-    w().OpenMenu->trigger();
-
-    const platform::CommonDialog& shown = desktopPlatform->fileDialogs.at(0);
-    QCOMPARE(desktopPlatform->fileDialogModes.at(0), platform::FileDialogMode::Open);
-    QCOMPARE(shown.DefaultExt, "*");
-    QCOMPARE(shown.InitDir, dir("pics"));
-    QCOMPARE(shown.Filter, "Picture Files (BMP,JPG,GIF)| *.BMP;*.JPG;*.GIF|All files (*.*)|*.*");
-    QCOMPARE(shown.FileName, "");
-    QCOMPARE(shown.DialogTitle, "Select Source Picture");
-    QCOMPARE(w().CurrentPicturePath, dir("pics/a.BMP"));
-    QCOMPARE(w().File1->ListIndex(), 0);
-}
-
-void BrowseTest::openMovesBrowserToChosenFile() {
-    desktopPlatform->answerNextFileDialog(dir("usb/Desktop/y.bmp"));
-    w().OpenMenu->trigger();
-    QCOMPARE(w().Drive1->Drive(), dir("usb") + "/ [USB]");
-    QCOMPARE(w().Dir1->Path(), dir("usb/Desktop"));
-    QCOMPARE(w().File1->FileName(), "y.bmp");
-    QCOMPARE(w().CurrentPicturePath, dir("usb/Desktop/y.bmp"));
-    QCOMPARE(w().PreviewSize_label->text(), "W20 x H10");
-    QCOMPARE(w().focusWidget(), w().File1);
-}
-
-void BrowseTest::openOfFileTheListDoesNotShow() {
-    clickRow(w().File1, 0);
-    desktopPlatform->answerNextFileDialog(dir("other/notes.txt"));
-    w().OpenMenu->trigger();
-    QCOMPARE(w().File1->Path(), dir("other") + "/");
-    QCOMPARE(w().File1->ListIndex(), -1);
-    QCOMPARE(w().CurrentPicturePath, QString());
-    QCOMPARE(w().Preview_filename_label->text(), "No File");
-}
-
-void BrowseTest::busyBrowserOnlyRequestsAbort() {
-    w().File1->setListIndex(0);
-    w().setBusy(true);
-    clickRow(w().File1, 1);
-    QCOMPARE(w().CurrentPicturePath, dir("pics/a.BMP"));
-    QVERIFY(w().AbortRequested);
-
-    w().AbortRequested = false;
-    clickRow(w().File1, 0, Qt::RightButton);
-    QVERIFY(w().AbortRequested);
-    QCOMPARE(fullSizePreviewed(w()), QString());
-    w().AbortRequested = false;
-    QTest::mouseClick(w().imgPreview, Qt::RightButton);
-    QVERIFY(w().AbortRequested);
-    w().AbortRequested = false;
-    w().OpenMenu->trigger(); // no dialog: the scripted one would fail the test
-    QVERIFY(w().AbortRequested);
-}
 
 QTEST_MAIN(BrowseTest)
 #include "tst_browse.moc"

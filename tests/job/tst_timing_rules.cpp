@@ -1,88 +1,134 @@
 #include "job/timing_rules.h"
 
 #include <QTest>
-#include <cmath>
 #include <limits>
+
+namespace {
+
+struct NumberRow {
+    QString text = {};
+    double value = 0;
+};
+
+struct WholeFramesRow {
+    QString text = {};
+    std::optional<std::int32_t> frames = {}; // nothing: does not fit 32 bits
+    std::uint32_t rate = 0;
+};
+
+struct FormatRow {
+    double value = 0;
+    QString pattern = {};
+    QString text = {};
+};
+
+enum class Box { Fps, Duration };
+
+// The other box holds 7 when `left` is left.
+struct LeftRow {
+    Box left = Box::Fps;
+    QString typed = {};
+    QString fps = {};
+    QString duration = {};
+};
+
+} // namespace
 
 class TimingRulesTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void textToNumber_data();
-    void textToNumber();
-    void wholeFramesAndRate_data();
-    void wholeFramesAndRate();
-    void halvesRoundAwayFromZero_data();
-    void halvesRoundAwayFromZero();
+    void textToNumber_data() {
+        QTest::addColumn<NumberRow>("row");
+        const auto row = [](const char* name, NumberRow r) { QTest::newRow(name) << r; };
+        row("blanks, then trailing text", {.text = "  12abc", .value = 12});
+        row("sign and exponent", {.text = "-3.5e1x", .value = -35});
+        row("plus and bare point", {.text = "+.5", .value = 0.5});
+        row("exponent without digits", {.text = "2e", .value = 2});
+        row("no number", {.text = "abc", .value = 0});
+        row("point alone", {.text = ".e5", .value = 0});
+        row("blank after sign", {.text = "- 5", .value = 0});
+        row("empty", {.text = "", .value = 0});
+        row("beyond double", {.text = "9e9999", .value = std::numeric_limits<double>::infinity()});
+        row("below double", {.text = "1e-999", .value = 0});
+    }
+
+    void textToNumber() {
+        QFETCH(NumberRow, row);
+        QCOMPARE(job::textToNumber(row.text), row.value);
+    }
+
+    // (value + 0.999) rounded down must fit 32 bits; the rate is then limited to 1..30.
+    void wholeFramesAndRate_data() {
+        QTest::addColumn<WholeFramesRow>("row");
+        const auto row = [](WholeFramesRow r) { QTest::newRow(qPrintable(r.text)) << r; };
+        row({.text = "0.1", .frames = 1, .rate = 1});
+        row({.text = "1.5", .frames = 2, .rate = 2});
+        row({.text = "45", .frames = 45, .rate = 30});
+        row({.text = "0", .frames = 0, .rate = 1});
+        row({.text = "-5", .frames = -5, .rate = 1});
+        row({.text = "2147483647", .frames = 2147483647, .rate = 30});
+        row({.text = "2147483648", .frames = std::nullopt, .rate = 1});
+        row({.text = "-9e99", .frames = std::nullopt, .rate = 1});
+    }
+
+    void wholeFramesAndRate() {
+        QFETCH(WholeFramesRow, row);
+        QCOMPARE(job::wholeFramesOf(row.text), row.frames);
+        QCOMPARE(StreamRate(row.text), row.rate);
+    }
+
+    void halvesRoundAwayFromZero_data() {
+        QTest::addColumn<FormatRow>("row");
+        const auto row = [](const char* name, FormatRow r) { QTest::newRow(name) << r; };
+        row("whole half", {.value = 2.5, .pattern = "0", .text = "3"});
+        row("negative half", {.value = -2.5, .pattern = "0", .text = "-3"});
+        row("fifth decimal half", {.value = 0.15625, .pattern = "0.####", .text = "0.1563"});
+        row("carry into the units", {.value = 9.99996, .pattern = "0.####", .text = "10"});
+        row("below the last decimal", {.value = 0.00004, .pattern = "0.####", .text = "0"});
+    }
+
+    void halvesRoundAwayFromZero() {
+        QFETCH(FormatRow, row);
+        QCOMPARE(job::formatNumber(row.value, row.pattern), row.text);
+    }
+
+    // Each box's limits, the reciprocal whole or to four decimals, and nothing to divide by
+    // (zero, negative, no number): the other box keeps what it held. The duration the fps box
+    // sets has no limit.
+    void leavingABoxCorrectsBoth_data() {
+        QTest::addColumn<LeftRow>("row");
+        const auto row = [](LeftRow r) {
+            QTest::addRow("%s box, %s", r.left == Box::Fps ? "fps" : "duration",
+                          qPrintable(r.typed))
+                << r;
+        };
+        row({.left = Box::Fps, .typed = "45", .fps = "30", .duration = "0.0333"});
+        row({.left = Box::Fps, .typed = "0.3", .fps = "0.3", .duration = "3"});
+        row({.left = Box::Fps, .typed = "7", .fps = "7", .duration = "0.1429"});
+        row({.left = Box::Fps, .typed = "4", .fps = "4", .duration = "0.25"});
+        row({.left = Box::Fps, .typed = "0.01", .fps = "0.01", .duration = "100"});
+        row({.left = Box::Fps, .typed = "0", .fps = "0", .duration = "7"});
+        row({.left = Box::Fps, .typed = "-2", .fps = "-2", .duration = "7"});
+        // Letters never reach the box: a text without a number.
+        row({.left = Box::Fps, .typed = ".", .fps = ".", .duration = "7"});
+        row({.left = Box::Duration, .typed = "0.01", .fps = "30", .duration = "0.0333"});
+        row({.left = Box::Duration, .typed = "150", .fps = "0.0101", .duration = "99"});
+        row({.left = Box::Duration, .typed = "2", .fps = "0.5", .duration = "2"});
+        row({.left = Box::Duration, .typed = "0.04", .fps = "25", .duration = "0.04"});
+    }
+
+    void leavingABoxCorrectsBoth() {
+        QFETCH(LeftRow, row);
+        job::TimingTexts after;
+        if (row.left == Box::Fps)
+            after = job::framesPerSecondLeft({row.typed, "7"});
+        else
+            after = job::durationLeft({"7", row.typed});
+        QCOMPARE(after.framesPerSecond, row.fps);
+        QCOMPARE(after.duration, row.duration);
+    }
 };
-
-void TimingRulesTest::textToNumber_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("value");
-    const double inf = std::numeric_limits<double>::infinity();
-    QTest::newRow("blanks, then trailing text") << "  12abc" << 12.0;
-    QTest::newRow("sign and exponent") << "-3.5e1x" << -35.0;
-    QTest::newRow("plus and bare point") << "+.5" << 0.5;
-    QTest::newRow("exponent without digits") << "2e" << 2.0;
-    QTest::newRow("no number") << "abc" << 0.0;
-    QTest::newRow("point alone") << ".e5" << 0.0;
-    QTest::newRow("blank after sign") << "- 5" << 0.0;
-    QTest::newRow("empty") << "" << 0.0;
-    QTest::newRow("beyond double") << "9e9999" << inf;
-    QTest::newRow("below double") << "1e-999" << 0.0;
-}
-
-void TimingRulesTest::textToNumber() {
-    QFETCH(QString, text);
-    QFETCH(double, value);
-    QCOMPARE(job::textToNumber(text), value);
-}
-
-// (value + 0.999) rounded down must fit 32 bits; the rate is then limited to 1..30.
-void TimingRulesTest::wholeFramesAndRate_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("frames"); // -1: does not fit
-    QTest::addColumn<uint>("rate");
-    QTest::newRow("0.1") << "0.1" << 1 << 1u;
-    QTest::newRow("1.5") << "1.5" << 2 << 2u;
-    QTest::newRow("45") << "45" << 45 << 30u;
-    QTest::newRow("0") << "0" << 0 << 1u;
-    QTest::newRow("-5") << "-5" << -5 << 1u;
-    QTest::newRow("2147483647") << "2147483647" << 2147483647 << 30u;
-    QTest::newRow("2147483648") << "2147483648" << -1 << 1u;
-    QTest::newRow("-9e99") << "-9e99" << -1 << 1u;
-}
-
-void TimingRulesTest::wholeFramesAndRate() {
-    QFETCH(QString, text);
-    QFETCH(int, frames);
-    QFETCH(uint, rate);
-    QCOMPARE(job::wholeFramesOf(text).value_or(-1), frames);
-    QCOMPARE(job::streamRateOf(text).rate, rate);
-}
-
-void TimingRulesTest::halvesRoundAwayFromZero_data() {
-    QTest::addColumn<double>("value");
-    QTest::addColumn<QString>("pattern");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("whole half") << 2.5 << "0"
-                                << "3";
-    QTest::newRow("negative half") << -2.5 << "0"
-                                   << "-3";
-    QTest::newRow("fifth decimal half") << 0.15625 << "0.####"
-                                        << "0.1563";
-    QTest::newRow("carry into the units") << 9.99996 << "0.####"
-                                          << "10";
-    QTest::newRow("below the last decimal") << 0.00004 << "0.####"
-                                            << "0";
-}
-
-void TimingRulesTest::halvesRoundAwayFromZero() {
-    QFETCH(double, value);
-    QFETCH(QString, pattern);
-    QFETCH(QString, text);
-    QCOMPARE(job::formatNumber(value, pattern), text);
-}
 
 QTEST_GUILESS_MAIN(TimingRulesTest)
 #include "tst_timing_rules.moc"

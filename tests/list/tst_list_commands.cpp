@@ -1,333 +1,387 @@
-#include "controls/file_list.h"
-#include "controls/image_box.h"
-#include "controls/list_box.h"
 #include "form_driving.h"
-#include "scripted_platform.h"
 #include "started_form.h"
 
-#include <QAction>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
 #include <QMimeData>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QStyledItemDelegate>
+#include <QTimer>
 #include <QUrl>
 
+#include <functional>
+
+using platform::MousePointer;
 using platform::MsgAnswer;
 using platform::MsgBoxRequest;
 
-class ListCommandsTest : public QObject {
+namespace {
+
+enum class Outcome { AbortRequest, Acts };
+
+struct DuringAJobRow {
+    std::function<void()> give = {};
+    Outcome outcome = Outcome::AbortRequest;
+    QStringList listAfter = {"a", "b", "a"};
+    int selectedAfter = 1;
+};
+
+// Records the rows a list draws in each of its paints, "01" for rows 0 and 1.
+class PaintedRows : public QStyledItemDelegate {
+public:
+    explicit PaintedRows(QListWidget* list) : QStyledItemDelegate(list) {
+        list->setItemDelegate(this);
+        list->viewport()->installEventFilter(this);
+    }
+    mutable QStringList seen;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        seen.last() += QString::number(index.row());
+        QStyledItemDelegate::paint(painter, option, index);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            seen << QString();
+        return false;
+    }
+};
+
+} // namespace
+
+class ListCommandsTest : public QObject, WithStartedForm {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    // p0.bmp .. p3.bmp, the file list's rows.
+    void init() {
+        started.emplace(Setting{.pictures = {{.name = "p0.bmp", .size = {20, 10}},
+                                             {.name = "p1.bmp", .size = {21, 10}},
+                                             {.name = "p2.bmp", .size = {22, 10}},
+                                             {.name = "p3.bmp", .size = {23, 10}}}});
+    }
+    void cleanup() { started.reset(); }
 
-    void addWalksTheFolderAndEndsWithoutSelection();
-    void insert_data();
-    void insert();
-    void remove();
-    void noDuplicates_data();
-    void noDuplicates();
-    void shiftAtTheEndsChangesNothing();
-    void clearAllAsksFirst();
-    void keysReachCommandsNotControls();
-    void menuOpenRulesRecomputedAtEachOpening();
-    void busyWindowTurnsCommandsIntoAbortRequests();
-    void dropOfFilesAndOfAFolder();
+    void addWalksTheFolderAndEndsWithoutSelection() {
+        setList({}, -1);
+        clickRow(ui().File1, 2);
+        QTest::mouseClick(ui().Add_button, Qt::LeftButton);
+        QCOMPARE(rows(ui().BMPlist), QStringList{pic(2)});
+        QCOMPARE(ui().File1->ListIndex(), 3);
+        QCOMPARE(w().currentPicturePath(), pic(3));
+        QVERIFY(!ui().PlayAVIbutton->isEnabled());
+
+        QTest::mouseClick(ui().Add_button, Qt::LeftButton);
+        QCOMPARE(ui().File1->ListIndex(), -1);
+        QTest::mouseClick(ui().Add_button, Qt::LeftButton);
+        QCOMPARE(rows(ui().BMPlist), QStringList({pic(2), pic(3)}));
+        QCOMPARE(ui().BMPlist->ListIndex(), 1);
+    }
+
+    // The removed picture goes into the preview, and Insert puts it back at the selected entry,
+    // which moves on. Where the selection goes for each place in the list is the list rules'
+    // own test; this is the last entry.
+    void remove() {
+        setList(started->paths.mid(0, 3), 2);
+        clickRow(ui().File1, 3);
+        QTest::mouseClick(ui().Remove_button, Qt::LeftButton);
+
+        QCOMPARE(rows(ui().BMPlist), started->paths.mid(0, 2));
+        QCOMPARE(ui().BMPlist->ListIndex(), 1);
+        QCOMPARE(ui().File1->ListIndex(), -1);
+        QCOMPARE(w().currentPicturePath(), pic(2));
+        QCOMPARE(ui().Preview_filename_label->text(), "p2.bmp");
+        QCOMPARE(ui().PreviewSize_label->text(), "W22 x H10");
+        QVERIFY(!ui().PlayAVIbutton->isEnabled());
+
+        w().setPlayable(started->path("earlier.avi"));
+        QTest::mouseClick(ui().Insert_button, Qt::LeftButton);
+        QCOMPARE(rows(ui().BMPlist), QStringList({pic(0), pic(2), pic(1)}));
+        QCOMPARE(ui().BMPlist->ListIndex(), 2);
+        QVERIFY(!ui().PlayAVIbutton->isEnabled());
+    }
+
+    // Nothing to remove leaves the last video playable; removing copies resets Play and drops
+    // the selection, which may have been on a copy.
+    void noDuplicates() {
+        setList({"a"}, 0);
+        w().No_duplicates_button_Click();
+        QCOMPARE(rows(ui().BMPlist), QStringList{"a"});
+        QCOMPARE(ui().BMPlist->ListIndex(), 0);
+        QVERIFY(ui().PlayAVIbutton->isEnabled());
+        QCOMPARE(ui().lblStatus->text(), "done");
+
+        setList({"b", "a", "c", "b"}, 2);
+        w().No_duplicates_button_Click();
+        QCOMPARE(rows(ui().BMPlist), QStringList({"a", "b", "c"}));
+        QCOMPARE(ui().BMPlist->ListIndex(), -1);
+        QVERIFY(!ui().PlayAVIbutton->isEnabled());
+        QCOMPARE(ui().lblStatus->text(), "");
+    }
+
+    // Which shifts cannot move is the list rules' own test; a shift that cannot move leaves the
+    // list and the last video alone.
+    void shiftAtTheEndsChangesNothing() {
+        setList({"a", "b", "c"}, 0);
+        w().UpButton_Click();
+        QCOMPARE(rows(ui().BMPlist), QStringList({"a", "b", "c"}));
+        QVERIFY(ui().PlayAVIbutton->isEnabled());
+
+        ui().BMPlist->setListIndex(1);
+        w().UpButton_Click();
+        QCOMPARE(rows(ui().BMPlist), QStringList({"b", "a", "c"}));
+        QCOMPARE(ui().BMPlist->ListIndex(), 0);
+        QVERIFY(!ui().PlayAVIbutton->isEnabled());
+    }
+
+    void clearAllAsksFirst() {
+        setList({"a", "b"}, 0);
+        desktop().answerNextBox(MsgAnswer::No);
+        ui().item("ClearALLmenu")->trigger();
+        QCOMPARE(desktop().takeBoxes(),
+                 QList<MsgBoxRequest>({{"Are you Sure ?", platform::MsgButtons::YesNo,
+                                        platform::MsgIcon::None, "Clear All pictures from list"}}));
+        QCOMPARE(ui().BMPlist->ListCount(), 2);
+
+        desktop().answerNextBox(MsgAnswer::Yes);
+        ui().item("ClearALLmenu")->trigger();
+        QCOMPARE(ui().BMPlist->ListCount(), 0);
+        QVERIFY(ui().PlayAVIbutton->isEnabled()); // Clear all has no play reset
+    }
+
+    void keysReachCommandsNotControls() {
+        w().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w()));
+        QLineEdit* fps = ui().txtFPS;
+        fps->setFocus();
+        QTest::keyClick(fps, Qt::Key_Space); // nothing previewed
+        QTest::keyClicks(fps, "xyzXYZ25.");
+        QTest::keyClick(fps, Qt::Key_Home);
+        QTest::keyClick(fps, Qt::Key_Delete); // Remove is disabled: still consumed
+        QCOMPARE(fps->text(), "125.");
+        QCOMPARE(ui().BMPlist->ListCount(), 0);
+
+        QTest::keyClick(fps, 'a'); // Add ALL
+        QCOMPARE(rows(ui().BMPlist), started->paths);
+
+        ui().BMPlist->setListIndex(-1);
+        desktop().answerNextBox(MsgAnswer::No);
+        QTest::keyClick(fps, 'c'); // asks even with no entry selected
+        QCOMPARE(desktop().takeBoxes().size(), 1);
+
+        clickRow(ui().File1, 1);
+        QTest::keyClick(ui().File1, 'v');
+        QCOMPARE(fullSizePreviewed(w()), pic(1));
+        w().findChild<PreviewForm*>()->hide();
+        w().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w()));
+
+        QTest::keyClick(ui().File1, Qt::Key_Insert, Qt::ControlModifier);
+        QCOMPARE(ui().BMPlist->List(0), pic(1));
+
+        desktop().answerNextFileDialog(std::nullopt);
+        QTest::keyClick(&w(), Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(desktop().fileDialogs.size(), 1);
+    }
+
+    // Each menu sets its items from the buttons as it opens, and only then.
+    void menuOpenRulesRecomputedAtEachOpening() {
+        const auto openMenus = [this] {
+            for (const char* name : {"FileMenu", "BitmapMenu", "AVImenu"}) {
+                ui().menu(name)->popup(QPoint());
+                ui().menu(name)->hide();
+            }
+        };
+        openMenus(); // nothing listed, nothing made
+        for (const char* name :
+             {"SaveMenu", "RemoveMenu", "ClearALLmenu", "MakeAVImenu", "PlayAVImenu", "AddBMPmenu"})
+            QVERIFY2(!ui().item(name)->isEnabled(), name);
+
+        setList({"a", "b"}, 1);
+        QVERIFY(!ui().item("ClearALLmenu")->isEnabled()); // not kept up to date in between
+        openMenus();
+        for (const char* name : {"SaveMenu", "RemoveMenu", "SHiftUpMenu", "ClearALLmenu",
+                                 "AddAllMenu", "MakeAVImenu", "PlayAVImenu"})
+            QVERIFY2(ui().item(name)->isEnabled(), name);
+        QVERIFY(!ui().item("AddBMPmenu")->isEnabled()); // nothing previewed
+    }
+
+    // While a job runs, a command that would change the list, the preview or the video asks the
+    // job to stop instead, and does nothing else; Shift up and Clear all still act, as Shift
+    // down does in the Make test. The list reads a, b, a with b selected, and p0.bmp is
+    // previewed.
+    void commandsDuringAJob_data() {
+        QTest::addColumn<DuringAJobRow>("row");
+        const auto row = [](const char* command, const DuringAJobRow& r) {
+            QTest::newRow(command) << r;
+        };
+        const auto press = [this](auto control, Qt::MouseButton button) {
+            return [=, this] { QTest::mouseClick(ui().*control, button); };
+        };
+        // Keys go to the focused control after the window has seen them.
+        const auto key = [this](auto control, Qt::Key key) {
+            return [=, this] {
+                (ui().*control)->setFocus();
+                QTest::keyClick(ui().*control, key);
+            };
+        };
+        const auto menu = [this](const char* item) {
+            return [=, this] { ui().item(item)->trigger(); };
+        };
+        using C = FormControls;
+
+        row("Add", {.give = press(&C::Add_button, Qt::LeftButton)});
+        row("Insert", {.give = press(&C::Insert_button, Qt::LeftButton)});
+        row("Remove", {.give = press(&C::Remove_button, Qt::LeftButton)});
+        row("No duplicates", {.give = menu("NoDuplicatesMenu")});
+        row("Add ALL", {.give = menu("AddAllMenu")});
+        row("Save", {.give = menu("SaveMenu")});
+        row("Open", {.give = menu("OpenMenu")});
+        row("space", {.give = key(&C::txtFPS, Qt::Key_Space)});
+        row("Delete on the list", {.give = key(&C::BMPlist, Qt::Key_Delete)});
+        row("key up", {.give = [this] {
+                ui().txtFPS->setFocus();
+                QTest::keyRelease(ui().txtFPS, Qt::Key_Shift);
+            }});
+        row("drop", {.give = [this] { drop({pic(3)}); }});
+        row("click on another file", {.give = [this] { clickRow(ui().File1, 1); }});
+        row("double click on a file", {.give = [this] { doubleClickRow(ui().File1, 0); }});
+        row("right press on a file",
+            {.give = [this] { clickRow(ui().File1, 0, Qt::RightButton); }});
+        row("right press on the preview", {.give = press(&C::imgPreview, Qt::RightButton)});
+        row("left press on the previous picture",
+            {.give = press(&C::Previous_image, Qt::LeftButton)});
+        row("right press on the selected picture",
+            {.give = press(&C::Selected_Image, Qt::RightButton)});
+        row("left press on the next picture", {.give = press(&C::Next_image, Qt::LeftButton)});
+        row("Shift up", {.give = menu("SHiftUpMenu"),
+                         .outcome = Outcome::Acts,
+                         .listAfter = {"b", "a", "a"},
+                         .selectedAfter = 0});
+        row("Clear all", {.give =
+                              [this] {
+                                  desktop().answerNextBox(MsgAnswer::Yes);
+                                  ui().item("ClearALLmenu")->trigger();
+                              },
+                          .outcome = Outcome::Acts,
+                          .listAfter = {},
+                          .selectedAfter = -1});
+    }
+
+    void commandsDuringAJob() {
+        QFETCH(DuringAJobRow, row);
+        setList({"a", "b", "a"}, 1);
+        clickRow(ui().File1, 0);
+        w().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w()));
+        w().setBusy(true);
+
+        row.give(); // a box or a file dialog nobody answers fails the test
+
+        QCOMPARE(w().abortRequested(), row.outcome == Outcome::AbortRequest);
+        QCOMPARE(rows(ui().BMPlist), row.listAfter);
+        QCOMPARE(ui().BMPlist->ListIndex(), row.selectedAfter);
+        QCOMPARE(w().currentPicturePath(), pic(0));
+        QCOMPARE(fullSizePreviewed(w()), "");
+    }
+
+    void dropOfFilesAndOfAFolder() {
+        setList({"x"}, 0);
+        drop({pic(2), pic(0)});
+        QCOMPARE(rows(ui().BMPlist), QStringList({"x", pic(2), pic(0)}));
+        QCOMPARE(ui().BMPlist->ListIndex(), 2);
+        QVERIFY(!ui().PlayAVIbutton->isEnabled());
+
+        drop({started->path("")});
+        QCOMPARE(rows(ui().BMPlist).mid(3), started->paths);
+        QCOMPARE(ui().BMPlist->ListIndex(), 6);
+
+        drop({pic(1)}, ui().File1->viewport()); // only the picture list takes drops
+        QCOMPARE(ui().BMPlist->ListCount(), 7);
+    }
+
+    // The user sees each added file counted as it comes, the damaged one in a box of its own,
+    // and the whole run happens without the window handling any other event.
+    void damagedFileIsReportedAndSkipped() {
+        started.emplace(Setting{
+            .pictures = {{.name = "a.bmp"}, {.name = "c.jpg", .format = "JPEG"}},
+            .arrange = [](StartedForm& s) { writeBytes(s.path(""), "b.bmp", "BM not a bitmap"); }});
+        setList({}, -1);
+        desktop().pointerHistory.clear();
+        QVERIFY(QTest::qWaitForWindowExposed(&w())); // only a window on screen paints
+        PaintLog status(ui().lblStatus, [&] { return ui().lblStatus->text(); });
+        PaintedRows listPaints(ui().BMPlist);
+        bool otherEventRan = false;
+        QTimer::singleShot(0, [&] { otherEventRan = true; });
+        desktop().expectOkBoxes(1);
+
+        w().All_button_Click();
+
+        QCOMPARE(status.seen, (QStringList{"Adding 1 of 3", "Adding 3 of 3", ""}));
+        // The refresh after the run paints the list again.
+        QCOMPARE(listPaints.seen.mid(0, 2), (QStringList{"0", "01"}));
+        QCOMPARE(desktop().boxes,
+                 QList<platform::MsgBoxRequest>(
+                     {{"File (2 of 3) is not a valid picture format", platform::MsgButtons::OK,
+                       platform::MsgIcon::Exclamation, "Unable to Add: b.bmp"}}));
+        QCOMPARE(rows(ui().BMPlist), started->paths);
+        QCOMPARE(ui().BMPlist->ListIndex(), 1);
+        QCOMPARE(ui().bmplist_filename_label->text(), "c.jpg");
+        QCOMPARE(ui().lblStatus->text(), QString());
+        QVERIFY(!ui().PlayAVIbutton->isEnabled());
+        QVERIFY(ui().MakeAVI_button->isEnabled());
+        // Hourglass for the run, default after it, then the list's click under its own.
+        QCOMPARE(desktop().pointerHistory, (QList{MousePointer::Hourglass, MousePointer::Default,
+                                                  MousePointer::Hourglass, MousePointer::Default}));
+        QCOMPARE(desktop().doEventsCalls, 0);
+        QVERIFY(!otherEventRan);
+    }
+
+    void appendsAfterWhatIsListedEveryTime() {
+        setList({"x"}, 0);
+        QTest::mouseClick(ui().All_button, Qt::LeftButton);
+        w().All_button_Click();
+        QCOMPARE(rows(ui().BMPlist), QStringList{"x"} + started->paths + started->paths);
+        QCOMPARE(ui().BMPlist->ListIndex(), 8);
+    }
+
+    void emptyFolderDoesNothingAtAll() {
+        started.emplace();
+        setList({"a", "b"}, 0);
+        desktop().pointerHistory.clear();
+        QCOMPARE(ui().All_button->text(), "Add ALL");
+        w().All_button_Click();
+        QCOMPARE(rows(ui().BMPlist), QStringList({"a", "b"}));
+        QCOMPARE(ui().BMPlist->ListIndex(), 0);
+        QVERIFY(ui().PlayAVIbutton->isEnabled());
+        QCOMPARE(ui().lblStatus->text(), "done");
+        QVERIFY(desktop().pointerHistory.isEmpty());
+    }
 
 private:
-    MyMainForm& w() const { return **form; }
-    void setList(const QStringList& entries, int selected);
-    void drop(const QStringList& paths, QWidget* on = nullptr);
-
-    std::unique_ptr<ScriptedPlatform> desktop;
-    std::unique_ptr<QTemporaryDir> folder;
-    std::unique_ptr<StartedForm> form;
-    QStringList pics; // p0.bmp .. p3.bmp, the file list's rows
-};
-
-void ListCommandsTest::init() {
-    desktop = std::make_unique<ScriptedPlatform>();
-    folder = std::make_unique<QTemporaryDir>();
-    pics.clear();
-    for (int i = 0; i < 4; ++i)
-        pics << writePicture(folder->path(), QString("p%1.bmp").arg(i), QSize(20 + i, 10));
-    form = std::make_unique<StartedForm>(folder->path());
-}
-
-void ListCommandsTest::cleanup() {
-    form.reset();
-    folder.reset();
-    desktop.reset();
-}
-
-void ListCommandsTest::setList(const QStringList& entries, int selected) {
-    for (const QString& e : entries)
-        w().BMPlist->AddItem(e);
-    w().BMPlist->setListIndex(selected);
-    // Play enabled with a status: the play reset is visible when it happens.
-    w().PlayAVIbutton->setEnabled(true);
-    w().lblStatus->setText("done");
-}
-
-void ListCommandsTest::drop(const QStringList& paths, QWidget* on) {
-    QMimeData data;
-    QList<QUrl> urls;
-    for (const QString& p : paths)
-        urls << QUrl::fromLocalFile(p);
-    data.setUrls(urls);
-    QWidget* target = on ? on : w().BMPlist->viewport();
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(target, &enter);
-    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(target, &dropped);
-    QCoreApplication::processEvents();
-}
-
-void ListCommandsTest::addWalksTheFolderAndEndsWithoutSelection() {
-    setList({}, -1);
-    clickRow(w().File1, 2);
-    QTest::mouseClick(w().Add_button, Qt::LeftButton);
-    QCOMPARE(rows(w().BMPlist), QStringList{pics[2]});
-    QCOMPARE(w().File1->ListIndex(), 3);
-    QCOMPARE(w().CurrentPicturePath, pics[3]);
-    QVERIFY(!w().PlayAVIbutton->isEnabled());
-
-    QTest::mouseClick(w().Add_button, Qt::LeftButton);
-    QCOMPARE(w().File1->ListIndex(), -1);
-    QTest::mouseClick(w().Add_button, Qt::LeftButton);
-    QCOMPARE(rows(w().BMPlist), QStringList({pics[2], pics[3]}));
-    QCOMPARE(w().BMPlist->ListIndex(), 1);
-}
-
-void ListCommandsTest::insert_data() {
-    QTest::addColumn<int>("selected");
-    QTest::addColumn<QStringList>("after");
-    QTest::addColumn<int>("selectedAfter");
-
-    QTest::newRow("third selected: it moves on") << 2 << QStringList{"a", "b", "p3", "c"} << 3;
-}
-
-void ListCommandsTest::insert() {
-    QFETCH(int, selected);
-    QFETCH(QStringList, after);
-    QFETCH(int, selectedAfter);
-    setList({"a", "b", "c"}, selected);
-    clickRow(w().File1, 3);
-    QTest::mouseClick(w().Insert_button, Qt::LeftButton);
-    after.replace(after.indexOf("p3"), pics[3]);
-    QCOMPARE(rows(w().BMPlist), after);
-    QCOMPARE(w().BMPlist->ListIndex(), selectedAfter);
-    QVERIFY(!w().PlayAVIbutton->isEnabled());
-}
-
-// The removed picture goes into the preview, and Insert puts it back. Where the selection
-// goes for each place in the list is the list rules' own test; this is the last entry.
-void ListCommandsTest::remove() {
-    setList(pics.mid(0, 3), 2);
-    clickRow(w().File1, 3);
-    QTest::mouseClick(w().Remove_button, Qt::LeftButton);
-
-    QCOMPARE(rows(w().BMPlist), pics.mid(0, 2));
-    QCOMPARE(w().BMPlist->ListIndex(), 1);
-    QCOMPARE(w().File1->ListIndex(), -1);
-    QCOMPARE(w().CurrentPicturePath, pics[2]);
-    QCOMPARE(w().Preview_filename_label->text(), QString("p2.bmp"));
-    QCOMPARE(w().PreviewSize_label->text(), QString("W22 x H10"));
-    QVERIFY(!w().PlayAVIbutton->isEnabled());
-
-    QTest::mouseClick(w().Insert_button, Qt::LeftButton);
-    QCOMPARE(w().BMPlist->ListCount(), 3);
-}
-
-void ListCommandsTest::noDuplicates_data() {
-    QTest::addColumn<QStringList>("entries");
-    QTest::addColumn<int>("selected");
-    QTest::addColumn<QStringList>("after");
-    QTest::addColumn<int>("selectedAfter");
-    QTest::addColumn<bool>("playReset");
-
-    QTest::newRow("a b a c b, a copy selected")
-        << QStringList{"a", "b", "a", "c", "b"} << 2 << QStringList{"a", "b", "c"} << -1 << true;
-    QTest::newRow("one entry") << QStringList{"a"} << 0 << QStringList{"a"} << 0 << false;
-}
-
-void ListCommandsTest::noDuplicates() {
-    QFETCH(QStringList, entries);
-    QFETCH(int, selected);
-    QFETCH(QStringList, after);
-    QFETCH(int, selectedAfter);
-    QFETCH(bool, playReset);
-    setList(entries, selected);
-    w().No_duplicates_button_Click();
-    QCOMPARE(rows(w().BMPlist), after);
-    QCOMPARE(w().BMPlist->ListIndex(), selectedAfter);
-    QCOMPARE(w().PlayAVIbutton->isEnabled(), !playReset);
-    QCOMPARE(w().lblStatus->text(), playReset ? "" : "done");
-}
-
-// Which shifts cannot move is the list rules' own test; a shift that cannot move leaves the
-// list and the last video alone.
-void ListCommandsTest::shiftAtTheEndsChangesNothing() {
-    setList({"a", "b", "c"}, 0);
-    w().UpButton_Click();
-    QCOMPARE(rows(w().BMPlist), QStringList({"a", "b", "c"}));
-    QVERIFY(w().PlayAVIbutton->isEnabled());
-
-    w().BMPlist->setListIndex(1);
-    w().UpButton_Click();
-    QCOMPARE(rows(w().BMPlist), QStringList({"b", "a", "c"}));
-    QCOMPARE(w().BMPlist->ListIndex(), 0);
-    QVERIFY(!w().PlayAVIbutton->isEnabled());
-}
-
-void ListCommandsTest::clearAllAsksFirst() {
-    setList({"a", "b"}, 0);
-    desktop->answerNextBox(MsgAnswer::No);
-    w().ClearALLmenu->trigger();
-    QCOMPARE(desktop->takeBoxes(),
-             QList<MsgBoxRequest>({{"Are you Sure ?", platform::MsgButtons::YesNo,
-                                    platform::MsgIcon::None, "Clear All pictures from list"}}));
-    QCOMPARE(w().BMPlist->ListCount(), 2);
-
-    desktop->answerNextBox(MsgAnswer::Yes);
-    w().ClearALLmenu->trigger();
-    QCOMPARE(w().BMPlist->ListCount(), 0);
-    QVERIFY(w().PlayAVIbutton->isEnabled()); // Clear all has no play reset
-}
-
-void ListCommandsTest::keysReachCommandsNotControls() {
-    w().activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w()));
-    QLineEdit* fps = w().txtFPS;
-    fps->setFocus();
-    QTest::keyClick(fps, Qt::Key_Space); // nothing previewed
-    QTest::keyClicks(fps, "xyzXYZ25.");
-    QTest::keyClick(fps, Qt::Key_Home);
-    QTest::keyClick(fps, Qt::Key_Delete); // Remove is disabled: still consumed
-    QCOMPARE(fps->text(), "125.");
-    QCOMPARE(w().BMPlist->ListCount(), 0);
-
-    QTest::keyClick(fps, 'a'); // Add ALL
-    QCOMPARE(rows(w().BMPlist), pics);
-
-    w().BMPlist->setListIndex(-1);
-    desktop->answerNextBox(MsgAnswer::No);
-    QTest::keyClick(fps, 'c'); // asks even with no entry selected
-    QCOMPARE(desktop->takeBoxes().size(), 1);
-
-    clickRow(w().File1, 1);
-    QTest::keyClick(w().File1, 'v');
-    QCOMPARE(fullSizePreviewed(w()), pics[1]);
-    w().findChild<PreviewForm*>()->hide();
-    w().activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w()));
-
-    QTest::keyClick(w().File1, Qt::Key_Insert, Qt::ControlModifier);
-    QCOMPARE(w().BMPlist->List(0), pics[1]);
-
-    desktop->answerNextFileDialog(std::nullopt);
-    QTest::keyClick(&w(), Qt::Key_O, Qt::ControlModifier);
-    QCOMPARE(desktop->fileDialogs.size(), 1);
-}
-
-void ListCommandsTest::menuOpenRulesRecomputedAtEachOpening() {
-    setList({"a", "b"}, 1);
-    w().BitmapMenu->popup(QPoint());
-    const QList<QAction*> disabled = {w().AddBMPmenu, w().InsertMenu};
-    const QList<QAction*> enabled = {w().RemoveMenu, w().SHiftUpMenu, w().ClearALLmenu,
-                                     w().PreviewMenu, w().AddAllMenu};
-    for (QAction* a : disabled)
-        QVERIFY2(!a->isEnabled(), qPrintable(a->objectName()));
-    for (QAction* a : enabled)
-        QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
-    w().BitmapMenu->hide();
-
-    w().BMPlist->setListIndex(-1);
-    QVERIFY(w().ClearALLmenu->isEnabled()); // not kept up to date in between
-    w().BitmapMenu->popup(QPoint());
-    QVERIFY(!w().ClearALLmenu->isEnabled());
-    w().BitmapMenu->hide();
-
-    w().FileMenu->popup(QPoint());
-    QVERIFY(w().SaveMenu->isEnabled());
-    w().FileMenu->hide();
-    w().AVImenu->popup(QPoint());
-    QVERIFY(w().MakeAVImenu->isEnabled());
-    QVERIFY(w().PlayAVImenu->isEnabled());
-    w().AVImenu->hide();
-}
-
-// Every busy-aware command only requests the abort; Clear all, Shift up and down still act.
-void ListCommandsTest::busyWindowTurnsCommandsIntoAbortRequests() {
-    setList({"a", "b", "a"}, 1);
-    clickRow(w().File1, 0);
-    w().activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w()));
-    w().setBusy(true);
-    // Keys go to the focused control, after the window has seen them.
-    const auto fps = [&] {
-        w().txtFPS->setFocus();
-        return w().txtFPS;
-    };
-    const std::pair<const char*, std::function<void()>> requests[] = {
-        {"Add", [&] { QTest::mouseClick(w().Add_button, Qt::LeftButton); }},
-        {"Insert", [&] { QTest::mouseClick(w().Insert_button, Qt::LeftButton); }},
-        {"Remove", [&] { QTest::mouseClick(w().Remove_button, Qt::LeftButton); }},
-        {"No duplicates", [&] { w().NoDuplicatesMenu->trigger(); }},
-        {"Add ALL", [&] { w().AddAllMenu->trigger(); }},
-        {"Save", [&] { w().SaveMenu->trigger(); }},
-        {"double click on a file", [&] { w().File1_DblClick(); }},
-        {"space", [&] { QTest::keyClick(fps(), Qt::Key_Space); }},
-        {"digit", [&] { QTest::keyClick(fps(), '7'); }},
-        {"key up", [&] { QTest::keyRelease(fps(), Qt::Key_Shift); }},
-        {"drop", [&] { drop({pics[3]}); }},
-    };
-    for (const auto& [name, request] : requests) {
-        w().AbortRequested = false;
-        request();
-        QVERIFY2(w().AbortRequested, name);
-        QCOMPARE(rows(w().BMPlist), QStringList({"a", "b", "a"}));
+    QString pic(int i) const { return started->paths[i]; }
+    // Lists `entries` with one selected, after a video that Play can still show.
+    void setList(const QStringList& entries, int selected) {
+        for (const QString& e : entries)
+            ui().BMPlist->AddItem(e);
+        ui().BMPlist->setListIndex(selected);
+        w().setPlayable(started->path("earlier.avi"));
+        ui().lblStatus->setText("done");
     }
-    QCOMPARE(w().txtFPS->text(), "1");
 
-    w().AbortRequested = false;
-    w().SHiftUpMenu->trigger();
-    QCOMPARE(rows(w().BMPlist), QStringList({"b", "a", "a"}));
-    w().ShiftDownMenu->trigger();
-    QCOMPARE(rows(w().BMPlist), QStringList({"a", "b", "a"}));
-    desktop->answerNextBox(MsgAnswer::Yes);
-    w().ClearALLmenu->trigger();
-    QCOMPARE(w().BMPlist->ListCount(), 0);
-    QVERIFY(!w().AbortRequested);
-}
-
-void ListCommandsTest::dropOfFilesAndOfAFolder() {
-    QTemporaryDir other;
-    const QString damaged = writeBytes(other.path(), "bad.bmp", "BM broken");
-    setList({"x"}, 0);
-
-    desktop->expectOkBoxes(1);
-    drop({pics[2], damaged, pics[0]});
-    QCOMPARE(desktop->takeBoxes(),
-             QList<MsgBoxRequest>(
-                 {{"File (2 of 3) is not a valid picture format", platform::MsgButtons::OK,
-                   platform::MsgIcon::Exclamation, "Unable to Add: bad.bmp"}}));
-    QCOMPARE(rows(w().BMPlist), QStringList({"x", pics[2], pics[0]}));
-    QCOMPARE(w().BMPlist->ListIndex(), 2);
-    QVERIFY(!w().PlayAVIbutton->isEnabled());
-
-    drop({folder->path()});
-    QCOMPARE(rows(w().BMPlist).mid(3), pics);
-    QCOMPARE(w().BMPlist->ListIndex(), 6);
-
-    drop({pics[1]}, w().File1->viewport()); // only the picture list takes drops
-    QCOMPARE(w().BMPlist->ListCount(), 7);
-}
+    void drop(const QStringList& paths, QWidget* on = nullptr) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& p : paths)
+            urls << QUrl::fromLocalFile(p);
+        data.setUrls(urls);
+        QWidget* target = on ? on : ui().BMPlist->viewport();
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(target, &enter);
+        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(target, &dropped);
+        QCoreApplication::processEvents();
+    }
+};
 
 QTEST_MAIN(ListCommandsTest)
 #include "tst_list_commands.moc"

@@ -8,7 +8,6 @@
 #include "mainwindow/my_main_form.h"
 
 #include <QAction>
-#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -31,6 +30,9 @@ struct FormControls {
     template <typename T = QWidget> T* get(const char* name) const {
         return controlOf<T>(form, name);
     }
+    // A menu item, or a whole menu's entry on the menu bar.
+    QAction* item(const char* name) const { return get<QAction>(name); }
+    QMenu* menu(const char* name) const { return get<QMenu>(name); }
 
     controls::DriveList* const Drive1 = get<controls::DriveList>("Drive1");
     controls::DirList* const Dir1 = get<controls::DirList>("Dir1");

@@ -6,6 +6,8 @@
 #include <QListWidget>
 #include <QTest>
 
+#include <functional>
+
 // Presses `button` on row `row` of a list as the user does, on the list's viewport.
 inline void clickRow(QListWidget* list, int row, Qt::MouseButton button = Qt::LeftButton) {
     QTest::mouseClick(list->viewport(), button, {}, list->visualItemRect(list->item(row)).center());
@@ -28,3 +30,22 @@ inline QStringList rows(const QListWidget* list) {
         texts << list->item(i)->text();
     return texts;
 }
+
+// Records what a widget showed each time it was really painted.
+class PaintLog : public QObject {
+public:
+    PaintLog(QWidget* watched, std::function<QString()> shown) : shown_(std::move(shown)) {
+        watched->installEventFilter(this);
+    }
+    QStringList seen;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            seen << shown_();
+        return false;
+    }
+
+private:
+    std::function<QString()> shown_;
+};
