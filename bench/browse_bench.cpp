@@ -7,6 +7,7 @@
 #include "bench_timing.h"
 #include "controls/dir_list.h"
 #include "controls/file_list.h"
+#include "form_controls.h"
 #include "mainwindow/my_main_form.h"
 #include "platform/qt/qt_platform.h"
 
@@ -32,20 +33,21 @@ int main(int argc, char** argv) {
     platform::install(&desktop);
     QDir::setCurrent(other);
     MyMainForm form;
+    const FormControls ui(form);
     form.Form_Load();
     QCoreApplication::processEvents();
 
     QList<double> change, listing;
     for (int r = 0; r < rounds; ++r) {
-        form.Dir1->setPath(other);
+        ui.Dir1->setPath(other);
         QCoreApplication::processEvents();
 
         QElapsedTimer t;
         t.start();
-        form.Dir1->setPath(big);
+        ui.Dir1->setPath(big);
         QCoreApplication::processEvents();
         change << msSince(t);
-        if (!form.All_button->text().startsWith(QLatin1String("Add ALL [")))
+        if (!ui.All_button->text().startsWith(QLatin1String("Add ALL [")))
             return 1;
 
         t.restart();

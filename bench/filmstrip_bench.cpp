@@ -11,6 +11,7 @@
 #include "bench_timing.h"
 #include "controls/file_list.h"
 #include "controls/list_box.h"
+#include "form_controls.h"
 #include "mainwindow/my_main_form.h"
 #include "picture/picture_loader.h"
 #include "platform/qt/qt_platform.h"
@@ -82,9 +83,10 @@ int main(int argc, char** argv) {
     warm(big);
     QDir::setCurrent(bigFolder);
     MyMainForm form;
+    const FormControls ui(form);
     form.Form_Load();
     for (const QString& p : big)
-        form.BMPlist->AddItem(p);
+        ui.BMPlist->AddItem(p);
 
     QList<double> refresh, refreshCpu, whole, seenBefore;
     for (int r = 0; r < rounds; ++r) {
@@ -96,14 +98,14 @@ int main(int argc, char** argv) {
             QElapsedTimer t;
             t.start();
             const double cpu = cpuMs();
-            form.BMPlist->setListIndex(i);
+            ui.BMPlist->setListIndex(i);
             refresh << msSince(t);
             refreshCpu << cpuMs() - cpu;
 
             // Back and forth over pictures just shown.
-            form.BMPlist->setListIndex(std::max(0, i - 1));
+            ui.BMPlist->setListIndex(std::max(0, i - 1));
             t.restart();
-            form.BMPlist->setListIndex(i);
+            ui.BMPlist->setListIndex(i);
             seenBefore << msSince(t);
 
             // The peer: the same pictures decoded whole, as a refresh did before.
@@ -119,6 +121,7 @@ int main(int argc, char** argv) {
     const double qtBefore = qtLoadAll(small);
     QDir::setCurrent(smallFolder);
     MyMainForm adder;
+    const FormControls adderUi(adder);
     adder.Form_Load();
     QElapsedTimer t;
     t.start();
@@ -127,8 +130,8 @@ int main(int argc, char** argv) {
     const double addAll = msSince(t);
     const double addAllCpu = cpuMs() - cpu;
     const double qtAfter = qtLoadAll(small);
-    if (adder.BMPlist->ListCount() != small.size()) {
-        std::fprintf(stderr, "Add ALL listed %d of %d pictures\n", adder.BMPlist->ListCount(),
+    if (adderUi.BMPlist->ListCount() != small.size()) {
+        std::fprintf(stderr, "Add ALL listed %d of %d pictures\n", adderUi.BMPlist->ListCount(),
                      int(small.size()));
         return 1;
     }

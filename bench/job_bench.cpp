@@ -3,6 +3,7 @@
 // Usage: job_bench OUT.avi FPS DURATION FOURCC(DIB|MJPG) NULLFRAMES(0|1) PICTURE...
 #include "avi/mavidecs.h"
 #include "controls/list_box.h"
+#include "form_controls.h"
 #include "mainwindow/my_main_form.h"
 #include "picture/picture_memory.h"
 #include "scripted_platform.h"
@@ -24,12 +25,13 @@ int main(int argc, char** argv) {
     ScriptedPlatform desktop;
     desktop.onDoEvents = [] { QCoreApplication::processEvents(); };
     MyMainForm form;
+    const FormControls ui(form);
     form.Form_Load();
     for (const QString& p : args.mid(6))
-        form.BMPlist->AddItem(p);
+        ui.BMPlist->AddItem(p);
     form.RefreshCommandStates();
-    form.txtFPS->setText(args[2]);
-    form.duration_txtbox->setText(args[3]);
+    ui.txtFPS->setText(args[2]);
+    ui.duration_txtbox->setText(args[3]);
 
     mAVIDecs::AVI_COMPRESS_OPTIONS chosen{};
     chosen.fccHandler = mAVIDecs::mmioStringToFOURCCA(qPrintable(args[4].leftJustified(4)), 0);
@@ -47,6 +49,6 @@ int main(int argc, char** argv) {
     clock.start();
     form.MakeAVI_button_Click();
     const qint64 ms = clock.elapsed();
-    std::printf("%lld %s\n", static_cast<long long>(ms), qPrintable(form.lblStatus->text()));
-    return form.lblStatus->text() == QLatin1String(" AVI File - Completed") ? 0 : 1;
+    std::printf("%lld %s\n", static_cast<long long>(ms), qPrintable(ui.lblStatus->text()));
+    return ui.lblStatus->text() == QLatin1String(" AVI File - Completed") ? 0 : 1;
 }

@@ -10,23 +10,17 @@
 
 #include <QLabel>
 
-namespace {
-
-// Exchanges the selected entry with entry `to` and selects it there, so that the selection
-// follows the moved picture.
-void shiftSelectedTo(MyMainForm& form, int to) {
-    controls::ListBox* list = form.BMPlist;
+void MyMainForm::shiftSelectedTo(int to) {
+    controls::ListBox* list = BMPlist;
     const int from = list->ListIndex();
     const QString moved = list->List(from);
     list->item(from)->setText(list->List(to));
     list->item(to)->setText(moved);
     list->setListIndex(to);
-    form.RefreshCommandStates();
-    form.RefreshFilmstrip();
-    form.PlayReset();
+    RefreshCommandStates();
+    RefreshFilmstrip();
+    PlayReset();
 }
-
-} // namespace
 
 void MyMainForm::File1_DblClick() {
     if (abortIfBusy())
@@ -117,11 +111,11 @@ void MyMainForm::ClearALLmenu_Click() {
 void MyMainForm::UpButton_Click() {
     const int to = listmodel::shiftUpTarget(BMPlist->ListIndex());
     if (to != -1)
-        shiftSelectedTo(*this, to);
+        shiftSelectedTo(to);
 }
 
 void MyMainForm::DownButton_Click() {
     const int to = listmodel::shiftDownTarget(BMPlist->ListIndex(), BMPlist->ListCount());
     if (to != -1)
-        shiftSelectedTo(*this, to);
+        shiftSelectedTo(to);
 }

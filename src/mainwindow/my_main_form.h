@@ -34,15 +34,9 @@ public:
     explicit MyMainForm(QWidget* parent = nullptr);
     ~MyMainForm() override;
 
-    // --- window state, held from load to unload ---
-    QString CurrentPicturePath;
-    QString AviFilePath;
-    bool AbortRequested = false;
-    picture::PictureFormat FirstPictureFormat;
-
-    // The state above as the window's routines left it. Only the window writes it: a command
-    // given during a job asks it to stop, and the job takes the request back when the user
-    // answers that it should go on.
+    // The window's state, held from load to unload, as its routines left it. Only the window
+    // writes it: a command given during a job asks it to stop, and the job takes the request
+    // back when the user answers that it should go on.
     const QString& currentPicturePath() const { return CurrentPicturePath; }
     const QString& aviFilePath() const { return AviFilePath; }
     const picture::PictureFormat& firstPictureFormat() const { return FirstPictureFormat; }
@@ -151,6 +145,20 @@ public:
     void FernquillMenu_Click();
     void AboutMenu_Click();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The window's job host works the controls and the state as the window's own routines do.
+    friend class FormJobHost;
+
+    // --- window state, held from load to unload ---
+    QString CurrentPicturePath;
+    QString AviFilePath;
+    bool AbortRequested = false;
+    picture::PictureFormat FirstPictureFormat;
+
     // --- controls (mainwindow/layout.cpp) ---
     QLabel* Label1;
     controls::DriveList* Drive1;
@@ -221,11 +229,6 @@ public:
     QAction* FernquillMenu;
     QAction* AboutMenu;
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     void createControls();
     void createMenus();
     void setTabOrderOfControls();
@@ -243,6 +246,9 @@ private:
     picture::ReducedPicture loadThumbnail(const QString& path);
     // The filmstrip's pictures: the three shown and the one before.
     picture::ReducedPictureCache thumbnails_{4, {125, 91}};
+    // Exchanges the selected entry with entry `to` and selects it there, so that the
+    // selection follows the moved picture (list/list_edits.cpp).
+    void shiftSelectedTo(int to);
     // The save dialog and the overwrite question of a Make command; false: no file chosen.
     bool ChooseAviFile();
 };

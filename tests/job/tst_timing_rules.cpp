@@ -75,7 +75,7 @@ private slots:
     void wholeFramesAndRate() {
         QFETCH(WholeFramesRow, row);
         QCOMPARE(job::wholeFramesOf(row.text), row.frames);
-        QCOMPARE(StreamRate(row.text), row.rate);
+        QCOMPARE(job::streamRateOf(row.text).rate, row.rate);
     }
 
     void halvesRoundAwayFromZero_data() {

@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QTest>
 
 // The main window's controls and menu items as a user's tools find them: by object name.
 // A name that finds nothing of the type fails the test at once.

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <functional>
 #include <memory>
