@@ -1,9 +1,6 @@
 #include "avi_test_support.h"
 
-#include "avi/jpeg_frame_encoder.h"
-
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <malloc.h>
@@ -131,8 +128,8 @@ private slots:
     void initTestCase() { AVIFileInit(); }
     void cleanup() { setWriterLimits({}); }
 
-    // Uncompressed at every depth (width 37: row padding) and every compressor: right codec,
-    // FOURCC, size, rate, frame count; exact pixels or above a PSNR bound; key frames every 3;
+    // Uncompressed (width 37: row padding) and every way of compressing: right codec, FOURCC,
+    // size, rate, frame count; exact pixels or above a PSNR bound; key frames every 3;
     // intra-only codecs reuse a repeated picture's packet. Each way into an encoder (colour
     // table, 16, 24 and 32 bits) reaches a lossless codec; MJPEG takes 24 and 32 bits
     // directly, in either row order and at odd sizes. A short colour table is filled up in
@@ -142,18 +139,16 @@ private slots:
         const auto add = [](const CodecRow& r) {
             QTest::addRow("%s %d-bit %d x %d", r.fourcc, r.bits, r.width, r.height) << r;
         };
-        const char* raw = "[0][0][0][0]";
-        for (const int bits : {1, 4, 8, 16, 24, 32})
-            add({.fourcc = "DIB", .tag = raw, .bits = bits, .width = 37});
+        for (const int bits : {4, 24})
+            add({.fourcc = "DIB", .tag = "[0][0][0][0]", .bits = bits, .width = 37});
         add({.fourcc = "DIB",
-             .tag = raw,
+             .tag = "[0][0][0][0]",
              .bits = 8,
              .width = 40,
              .colours = 16,
              .players = Players::Both});
-        add({.fourcc = "FFV1", .tag = "FFV1", .bits = 16});
-        add({.fourcc = "HFYU", .tag = "HFYU", .bits = 4});
-        add({.fourcc = "ULRG", .tag = "ULRG", .bits = 24});
+        for (const int bits : {4, 16, 24})
+            add({.fourcc = "FFV1", .tag = "FFV1", .bits = bits});
         add({.fourcc = "ZMBV", .tag = "ZMBV", .bits = 32, .packets = keyEvery3});
         add({.fourcc = "MJPG", .tag = "MJPG", .bits = 8, .psnr = 29});
         add({.fourcc = "MJPG",
@@ -173,8 +168,6 @@ private slots:
              .players = Players::Both});
         add({.fourcc = "XVID", .tag = "XVID", .bits = 24, .psnr = 29, .packets = keyEvery3});
         add({.fourcc = "H264", .tag = "H264", .bits = 8, .psnr = 29, .packets = keyEvery3});
-        // Cinepak takes two seconds for a 320x240 frame: tiny pictures.
-        add({.fourcc = "cvid", .tag = "cvid", .bits = 24, .psnr = 25, .packets = keyEvery3});
         // Its delta frames skip blocks that barely change.
         add({.fourcc = "MSVC",
              .tag = "MSVC",
@@ -208,23 +201,6 @@ private slots:
             QCOMPARE_GE(
                 leastPsnr(gstreamerFrames(path, clip.width), clip.expected, clip.frameBytes()),
                 row.psnr);
-    }
-
-    // libjpeg's own failures come back as the layer's failure, not as an ended process.
-    void libjpegFailureSaysWhy() {
-        avi::DibFormat huge;
-        huge.width = 70000; // past the largest JPEG
-        huge.height = 1;
-        huge.bitCount = 24;
-        huge.stride = 210000;
-        const std::vector<std::uint8_t> bits(huge.stride);
-        avi::JpegFrameEncoder encoder;
-        QVERIFY(encoder.open(huge, 75).ok());
-        std::vector<std::uint8_t> packet;
-        const avi::Status s = encoder.encode(bits.data(), packet);
-        QCOMPARE(s.fault, avi::Fault::Compressor);
-        QCOMPARE(s.what, "libjpeg: compressing a frame: Maximum supported image dimension is "
-                         "65500 pixels");
     }
 
     // Higher quality gives bigger frames; a lower data rate, smaller ones. MPEG-4 takes its
@@ -342,72 +318,14 @@ private slots:
         QCOMPARE(gstreamerFrames(path, clip.width), stored.pixels);
     }
 
-    // Bad handles (released, made up) and frames that do not fit format or position are
-    // refused with their own codes.
-    void handlesAndArgumentsAreChecked() {
-        const Clip clip = makeClip(32, 24, 24, {0, 0}), wide = makeClip(36, 24, 24, {0});
-        const TestDib& a = clip[0];
-        const auto write = [&](PAVISTREAM s, int pos, int size) {
-            return AVIStreamWrite(s, pos, 1, a.bits.data(), size, AVIIF_KEYFRAME, nullptr, nullptr);
-        };
-        const auto setFormat = [](PAVISTREAM s, const std::vector<std::uint8_t>& info) {
-            return AVIStreamSetFormat(s, 0, info.data(), int(info.size()));
-        };
-        const int n = int(a.bits.size());
-        const QString path = dir.filePath("handles.avi");
-        PAVIFILE f = 0;
-        PAVISTREAM plain = 0, s = 0;
-        QCOMPARE(openStream(path, 32, 24, &f, &plain), AVIERR_OK);
-        const AVI_COMPRESS_OPTIONS none;
-        QCOMPARE(AVIFileCreateStreamA(f, &s, nullptr), AVIERR_BADPARAM);
-        QCOMPARE(AVIMakeCompressedStream(&s, plain, &none, nullptr), AVIERR_OK);
-        QCOMPARE(write(s, 0, n), AVIERR_BADFORMAT); // before the format
-        QCOMPARE(setFormat(s, wide[0].info), AVIERR_BADFORMAT);
-        QCOMPARE(setFormat(s, a.info), AVIERR_OK);
-        QCOMPARE(write(f, 0, n), AVIERR_BADHANDLE); // a file handle
-        QCOMPARE(write(12345, 0, n), AVIERR_BADHANDLE);
-        QCOMPARE(write(s, 1, n), AVIERR_BADPARAM);
-        QCOMPARE(write(s, 0, n - 1), AVIERR_BADSIZE);
-        QCOMPARE(write(s, 0, n), AVIERR_OK);
-        QCOMPARE(AVIStreamRelease(plain), AVIERR_OK);
-        QCOMPARE(AVIStreamRelease(plain), AVIERR_BADHANDLE);
-        QCOMPARE(AVIStreamRelease(s), AVIERR_OK);
-        QCOMPARE(write(s, 1, n), AVIERR_BADHANDLE);
-        QCOMPARE(AVIFileRelease(f), AVIERR_OK);
-        QCOMPARE(AVIFileRelease(f), AVIERR_BADHANDLE);
-        QCOMPARE(AVIFileCreateStreamA(f, &plain, nullptr), AVIERR_BADPARAM);
-        QCOMPARE(probe(path, "stream=nb_read_frames"), "1");
-        AVIFileExit();
-
-        // A second job after AVIFileExit replaces the file.
-        QCOMPARE(writeAvi(path, clip, {}), AVIERR_OK);
-        QCOMPARE(probe(path, "stream=nb_read_frames"), "2");
-        QCOMPARE(
-            AVIFileOpen(&f, qPrintable(path + "/in/a/file.avi"), OF_WRITE | OF_CREATE, nullptr),
-            AVIERR_FILEOPEN);
-        QCOMPARE(f, 0u);
-        AVIFileInit();
-    }
-
-    // A failure keeps its reason for the caller and the log: a compressor that cannot take
-    // the size (refused at the format, not mid-job), a picture too big for one chunk, and a
-    // first picture wider than an AVI file can say.
+    // A failure keeps its reason for the caller and the log: a folder that is not there, a
+    // picture too big for one chunk, and a first picture wider than an AVI file can say.
     void failuresSayWhy() {
-        const QString path = dir.filePath("why.avi");
+        const QString path = dir.filePath("why.avi"), nowhere = dir.filePath("gone/why.avi");
         PAVIFILE f = 0;
-        PAVISTREAM plain = 0, s = 0;
-        QCOMPARE(openStream(path, 30, 24, &f, &plain), AVIERR_OK);
-        const AVI_COMPRESS_OPTIONS unknown = optionsFor("XXXX"), cinepak = optionsFor("cvid");
-        QCOMPARE(AVIMakeCompressedStream(&s, plain, &unknown, nullptr), AVIERR_NOCOMPRESSOR);
-        QCOMPARE(AVIMakeCompressedStream(&s, plain, &cinepak, nullptr), AVIERR_OK);
-        const auto info = makeClip(30, 24, 24, {0})[0].info;
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("multiples of 4"));
-        QCOMPARE(AVIStreamSetFormat(s, 0, info.data(), int(info.size())), AVIERR_COMPRESSOR);
-        QCOMPARE(AVILastErrorText(),
-                 QString("Cinepak needs a width and height that are multiples of 4"));
-        QCOMPARE(AVIStreamRelease(s), AVIERR_OK);
-        QCOMPARE(AVIStreamRelease(plain), AVIERR_OK);
-        QCOMPARE(AVIFileRelease(f), AVIERR_OK);
+        PAVISTREAM plain = 0;
+        QCOMPARE(openStream(nowhere, 32, 24, &f, &plain), AVIERR_FILEOPEN);
+        QCOMPARE(AVILastErrorText(), "cannot create " + nowhere + ": No such file or directory");
 
         // Frames of 4 GiB could not be one chunk: refused, not truncated.
         const std::uint32_t side = 32767, huge[10] = {40, side, side, 1 | 32 << 16};
