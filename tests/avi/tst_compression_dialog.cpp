@@ -80,22 +80,22 @@ private slots:
     }
 
     // The list tells which players read a compressor's files. GStreamer players have no
-    // decoder route where GStreamer's AVI reader does not know the format, as for
-    // uncompressed 16-bit frames, and the note must say so.
+    // decoder route where GStreamer's AVI reader does not know the format, as for Ut Video,
+    // and the note must say so.
     void playerNoteHoldsForGStreamer() {
         QTemporaryDir dir;
         const QString path = dir.filePath("player.avi");
-        QCOMPARE(writeAvi(path, makeClip(32, 24, 16, {0, 1}), optionsFor("DIB")), AVIERR_OK);
+        QCOMPARE(writeAvi(path, makeClip(32, 24, {0, 1}), optionsFor("ULRG")), AVIERR_OK);
         QVERIFY(gstreamerDiscovers(path).contains("video/x-avi-unknown"));
 
-        CompressionDialog dialog({32, 24, 16, 0}, {});
+        CompressionDialog dialog({32, 24, 24, 0}, {});
         const auto items =
-            dialog.findChild<QListWidget*>()->findItems("Full Frames", Qt::MatchStartsWith);
+            dialog.findChild<QListWidget*>()->findItems("Ut Video", Qt::MatchStartsWith);
         QCOMPARE(items.size(), 1);
         QCOMPARE(items[0]->text(),
-                 QString::fromUtf8("Full Frames (Uncompressed) — lossless, 16-bit frames need an "
-                                   "FFmpeg-based player (VLC, mpv, ffplay): GStreamer players "
-                                   "such as Totem cannot play them; very large files"));
+                 QString::fromUtf8("Ut Video — lossless, needs an FFmpeg-based player (VLC, mpv, "
+                                   "ffplay) or the Ut Video codec; GStreamer players such as "
+                                   "Totem cannot play it"));
     }
 
     // AVISaveOptions answers what the dialog says, telling it the picture's size and depth;
@@ -105,7 +105,7 @@ private slots:
         QTemporaryDir dir;
         PAVIFILE file = 0;
         PAVISTREAM stream = 0;
-        QCOMPARE(openStream(dir.filePath("o.avi"), 33, 32, &file, &stream, 5, 36 * 32), AVIERR_OK);
+        QCOMPARE(openStream(dir.filePath("o.avi"), 33, 32, &file, &stream, 5, 100 * 32), AVIERR_OK);
         AVI_COMPRESS_OPTIONS options, *list[1] = {&options};
         const std::uint32_t flags = ICMF_CHOOSE_KEYFRAME | ICMF_CHOOSE_DATARATE;
         SaveOptionsRequest seen;
@@ -116,7 +116,7 @@ private slots:
         QCOMPARE(AVISaveOptions(nullptr, flags, 1, &stream, list), 1);
         QCOMPARE(seen.width, 33);
         QCOMPARE(seen.height, 32);
-        QCOMPARE(seen.bitCount, 8);
+        QCOMPARE(seen.bitCount, 24);
         QCOMPARE(seen.flags, flags);
         installCompressionDialog();
         for (const int answer : {1, 0}) {

@@ -23,9 +23,9 @@ Run picreelMake(const QStringList& args, const QString& folder, const QByteArray
             QString::fromLocal8Bit(p.readAllStandardError())};
 }
 
-// A 24-bit Bitmap file of makeDib's picture; returns the frame players must show for it.
+// A Bitmap file of makeDib's picture; returns the frame players must show for it.
 QByteArray writeBitmap(const QString& path, int width, int height, int seed) {
-    const TestDib d = makeDib(width, height, 24, seed, 0);
+    const TestDib d = makeDib(width, height, seed);
     QByteArray file("BM");
     const quint32 header[] = {quint32(14 + d.info.size() + d.bits.size()), 0,
                               quint32(14 + d.info.size())};
