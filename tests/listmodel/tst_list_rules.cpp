@@ -25,7 +25,6 @@ private slots:
         QTest::newRow("remove last: the new last") << Rule::Remove << 2 << 2 << 1;
         QTest::newRow("add: next file") << Rule::Add << 0 << 3 << 1;
         QTest::newRow("add: after the last, none") << Rule::Add << 2 << 3 << -1;
-        QTest::newRow("add: none selected") << Rule::Add << -1 << 3 << -1;
         QTest::newRow("up from second") << Rule::Up << 1 << 3 << 0;
         QTest::newRow("up from first: no move") << Rule::Up << 0 << 3 << -1;
         QTest::newRow("down from second to last") << Rule::Down << 1 << 3 << 2;

@@ -223,7 +223,6 @@ private slots:
         QFile old(path("out.avi"));
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(), QByteArray("precious"));
-        old.close();
         QCOMPARE(make({"a.bmp", "-o", "out.avi", "-y", "--quiet"}).exitCode, 0);
         QCOMPARE(probe(path("out.avi"), "stream=nb_frames"), "1");
     }
