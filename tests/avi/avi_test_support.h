@@ -1,6 +1,7 @@
 #pragma once
 
 #include "avi/mavidecs.h"
+#include "test_io.h"
 
 #include <QFile>
 #include <QProcess>
@@ -119,17 +120,6 @@ inline mAVIDecs::HRESULT writeAvi(const QString& path, const Clip& clip,
         hr = hr ? hr : r;
     setrlimit(RLIMIT_FSIZE, &before);
     return hr;
-}
-
-// Runs a program, returns its standard output; fails the test when it does not exit 0.
-inline QByteArray run(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        QTest::qFail(qPrintable(program + " " + args.join(' ') +
-                                " failed: " + QString::fromLocal8Bit(p.readAllStandardError())),
-                     __FILE__, __LINE__);
-    return p.readAllStandardOutput();
 }
 
 // ffprobe's values of the video stream's or every packet's entries, space-separated, in order.

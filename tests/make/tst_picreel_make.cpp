@@ -29,11 +29,6 @@ class TestPicreelMake : public QObject {
     std::optional<QTemporaryDir> dir; // every test's own, picreel-make's working folder
 
     QString path(const QString& name) const { return dir->filePath(name); }
-    void write(const QString& name, const QByteArray& bytes) {
-        QFile f(path(name));
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-            QTest::qFail("cannot write a test file", __FILE__, __LINE__);
-    }
     // A Bitmap file of makeDib's picture; returns the frame players must show for it.
     QByteArray bitmap(const QString& name, int width, int height, int seed) {
         const TestDib d = makeDib(width, height, seed);
@@ -44,7 +39,7 @@ class TestPicreelMake : public QObject {
             file += QByteArray(reinterpret_cast<const char*>(&v), 4);
         file += QByteArray(reinterpret_cast<const char*>(d.info.data()), qsizetype(d.info.size()));
         file += QByteArray(reinterpret_cast<const char*>(d.bits.data()), qsizetype(d.bits.size()));
-        write(name, file);
+        writeFile(path(name), file);
         return d.expected;
     }
     // Runs picreel-make in the test's folder, under `wrapper` when one is given (prlimit).
@@ -133,7 +128,7 @@ private slots:
 
     void unreadablePictureIsNamed() {
         bitmap("good.bmp", 64, 48, 1);
-        write("notes.jpg", "not a picture");
+        writeFile(path("notes.jpg"), "not a picture");
 
         const Run r = make({"good.bmp", "notes.jpg", "gone.bmp"});
         QCOMPARE(r.exitCode, 3);
@@ -215,14 +210,12 @@ private slots:
 
     void existingOutputIsKeptWithoutY() {
         bitmap("a.bmp", 32, 32, 1);
-        write("out.avi", "precious");
+        writeFile(path("out.avi"), "precious");
 
         const Run refused = make({"a.bmp", "-o", "out.avi"});
         QCOMPARE(refused.exitCode, 4);
         QCOMPARE(refused.err, QStringLiteral("picreel-make: out.avi exists; -y replaces it\n"));
-        QFile old(path("out.avi"));
-        QVERIFY(old.open(QIODevice::ReadOnly));
-        QCOMPARE(old.readAll(), QByteArray("precious"));
+        QCOMPARE(readFile(path("out.avi")), QByteArray("precious"));
         QCOMPARE(make({"a.bmp", "-o", "out.avi", "-y", "--quiet"}).exitCode, 0);
         QCOMPARE(probe(path("out.avi"), "stream=nb_frames"), "1");
     }

@@ -1,8 +1,8 @@
 #include "picture/bitmap_saver.h"
 #include "picture/picture_loader.h"
+#include "test_io.h"
 
 #include <QImageReader>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,14 +17,11 @@ struct JpegKind {
 
 // A busy picture (seeded plasma), written as a JPEG by ImageMagick.
 QByteArray plasmaJpeg(const JpegKind& kind) {
-    QProcess convert;
-    convert.start("convert", QProcess::splitCommand(QString("-size %1x%2 -seed 7 plasma: %3 jpeg:-")
-                                                        .arg(kind.size.width())
-                                                        .arg(kind.size.height())
-                                                        .arg(kind.magickOptions)));
-    if (!convert.waitForFinished() || convert.exitCode() != 0)
-        qFatal("ImageMagick's convert failed");
-    const QByteArray jpeg = convert.readAllStandardOutput();
+    const QByteArray jpeg =
+        run("convert", QProcess::splitCommand(QString("-size %1x%2 -seed 7 plasma: %3 jpeg:-")
+                                                  .arg(kind.size.width())
+                                                  .arg(kind.size.height())
+                                                  .arg(kind.magickOptions)));
     return kind.cutTo ? jpeg.left(kind.cutTo) : jpeg;
 }
 
@@ -68,10 +65,7 @@ private slots:
     void decodesAsQtDoes() {
         QFETCH(JpegKind, kind);
         const QString path = dir.filePath(QTest::currentDataTag() + QString(".jpg"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(plasmaJpeg(kind));
-        file.close();
+        writeFile(path, plasmaJpeg(kind));
         const QImage expected = readByQt(path);
         QVERIFY(!expected.isNull());
 
