@@ -60,12 +60,6 @@ private slots:
 
     void folderBecomesVideo_data() {
         QTest::addColumn<FolderRow>("row");
-        QTest::newRow("1 fps, 2 s, uncompressed") << FolderRow{.args = {"-r", "1", "-d", "2"},
-                                                               .rate = "1/1",
-                                                               .duration = "6.000000",
-                                                               .storedAt = {0, 1, 2, 3, 4, 5},
-                                                               .framesPerPicture = 2,
-                                                               .leastPsnr = 99};
         QTest::newRow("25 fps, 0.2 s, MJPEG")
             << FolderRow{.args = {"-r", "25", "-d", "0.2", "-c", "mjpg", "-q", "90"},
                          .rate = "25/1",
