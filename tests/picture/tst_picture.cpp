@@ -101,14 +101,12 @@ private slots:
                                 << FileHeader::FromTheFile;
         };
         notBitmap("JPEG named .bmp", file("photo.bmp", drawn("JPEG", 8, 8)));
-        notBitmap("empty", file("empty.bmp", {}));
         const auto bad = [&](const char* name, const QByteArray& bytes) {
             QTest::newRow(name) << file(QString(name) + ".bmp", bytes) << Refused::WithAnError
                                 << Boxes() << FileHeader::Unchanged;
         };
         bad("negative image size", craftBmp(54, -16, 16));
         bad("offset 53", craftBmp(53, 16, 16));
-        bad("one byte short", craftBmp(54, 17, 16));
         bad("54 bytes claiming 2 GiB", craftBmp(54, INT32_MAX, 0));
         bad("offset and size overflow", craftBmp(INT32_MAX, INT32_MAX, 16));
     }
@@ -215,7 +213,6 @@ private slots:
         QVERIFY(QDir(desktop.windowsDir + "/TEMP").removeRecursively());
         QVERIFY_THROWS_EXCEPTION(PictureError, picture::LoadPictureAsDib(picture, dib, holder));
         desktop.windowsDir.clear();
-        QVERIFY_THROWS_EXCEPTION(PictureError, picture::TempBitmapPath());
         QVERIFY_THROWS_EXCEPTION(PictureError, picture::LoadPictureAsDib(picture, dib, holder));
         QCOMPARE(state(dib), QList<qint64>(15, 0));
     }

@@ -1,7 +1,6 @@
 #include "picture/work_ahead.h"
 #include "test_io.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -62,9 +61,7 @@ private slots:
                              ++made;
                              if (row.work == Work::Throws)
                                  throw std::runtime_error("cannot");
-                             QFile file(path);
-                             file.open(QIODevice::ReadOnly);
-                             return std::make_shared<QByteArray>(file.readAll());
+                             return std::make_shared<QByteArray>(readFile(path));
                          }},
                         2, row.budget);
         QStringList expected;
