@@ -48,15 +48,13 @@ class JpegDecoderTest : public QObject {
 private slots:
     void decodesAsQtDoes_data() {
         QTest::addColumn<JpegKind>("kind");
-        QTest::newRow("4:2:0, odd size")
-            << JpegKind{.magickOptions = "-sampling-factor 2x2", .size = {63, 17}};
+        QTest::newRow("4:2:0, odd size, dots per inch")
+            << JpegKind{.magickOptions = "-sampling-factor 2x2 -units PixelsPerInch -density 300",
+                        .size = {63, 17}};
         // Block smoothing, a setting of its own in libjpeg, acts on progressive files only.
-        QTest::newRow("progressive")
-            << JpegKind{.magickOptions = "-interlace Plane", .size = {320, 240}};
-        QTest::newRow("dots per inch")
-            << JpegKind{.magickOptions = "-units PixelsPerInch -density 300", .size = {64, 48}};
-        QTest::newRow("dots per centimetre") << JpegKind{
-            .magickOptions = "-units PixelsPerCentimeter -density 118", .size = {64, 48}};
+        QTest::newRow("progressive, dots per centimetre")
+            << JpegKind{.magickOptions = "-interlace Plane -units PixelsPerCentimeter -density 118",
+                        .size = {320, 240}};
         QTest::newRow("grey, through Qt")
             << JpegKind{.magickOptions = "-colorspace Gray", .size = {64, 48}};
         QTest::newRow("cut short")
@@ -70,8 +68,6 @@ private slots:
         QVERIFY(!expected.isNull());
 
         const QImage loaded = picture::LoadPicture(path);
-        QCOMPARE(loaded.format(), expected.format());
-        QCOMPARE(loaded.size(), kind.size);
         QCOMPARE(loaded.dotsPerMeterX(), expected.dotsPerMeterX());
         QCOMPARE(loaded.dotsPerMeterY(), expected.dotsPerMeterY());
         QVERIFY2(loaded == expected, "pixels differ");
