@@ -45,13 +45,11 @@ private slots:
         desktop.windowsDir = " ";
         desktop.expectOkBoxes(1);
         QCOMPARE(platform::CheckWindowsDirectory(), false);
-        const QList<platform::MsgBoxRequest> boxes = desktop.takeBoxes();
-        QCOMPARE(boxes.size(), 1);
-        QCOMPARE(boxes[0].prompt,
-                 QString("PICREEL could not make its private folder for temporary pictures.\r\n"
-                         "Pictures can be browsed and previewed, but no AVI file can be made until "
-                         "PICREEL is started again."));
-        QCOMPARE(boxes[0].icon, platform::MsgIcon::Critical);
+        const QString prompt =
+            "PICREEL could not make its private folder for temporary pictures.\r\nPictures can "
+            "be browsed and previewed, but no AVI file can be made until PICREEL is started again.";
+        QCOMPARE(desktop.takeBoxes(), (QList<platform::MsgBoxRequest>{
+                                          {prompt, MsgButtons::OK, MsgIcon::Critical, "picreel"}}));
     }
 
     // Two copies of the program running at once each get their own folder (and so their own
@@ -108,12 +106,6 @@ private slots:
                                                        .shownButtons = "Yes No",
                                                        .press = "No",
                                                        .answer = MsgAnswer::No};
-        QTest::newRow("ok, information") << BoxRow{.buttons = MsgButtons::OK,
-                                                   .icon = MsgIcon::Information,
-                                                   .shownIcon = QMessageBox::Information,
-                                                   .shownButtons = "OK",
-                                                   .press = "OK",
-                                                   .answer = MsgAnswer::OK};
     }
     void desktopBoxesShowWhatTheyAreAsked() {
         QFETCH(BoxRow, row);
