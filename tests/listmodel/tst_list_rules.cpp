@@ -55,10 +55,10 @@ private slots:
         }
     }
 
-    // Later copies are removed from the end backwards; only exact matches are copies.
+    // Only exact matches are copies: two spellings of one path stay two entries. Which copies
+    // go, and in what order, is the list commands' test.
     void laterCopies() {
-        QCOMPARE(listmodel::laterCopies({"a", "b", "a", "c", "b"}), (QList<int>{4, 2}));
-        QCOMPARE(listmodel::laterCopies({"C:\\X.BMP", "c:\\x.bmp"}), QList<int>());
+        QCOMPARE(listmodel::laterCopies({"/pics/A.BMP", "/pics/a.bmp"}), QList<int>());
     }
 };
 
