@@ -27,14 +27,9 @@ private slots:
     void installHoldsProgramsMenuEntryIconAndManuals() {
         QTemporaryDir prefix;
         run(CMAKE_COMMAND, {"--install", PICREEL_BUILD_DIR, "--prefix", prefix.path()});
-        const QStringList files{"bin/picreel",
-                                "bin/picreel-make",
-                                "share/applications/picreel.desktop",
-                                "share/icons/hicolor/48x48/apps/picreel.png",
-                                "share/man/man1/picreel.1",
-                                "share/man/man1/picreel-make.1"};
-        for (const QString& file : files)
-            QVERIFY2(QFile::exists(prefix.filePath(file)), qPrintable(file));
+        // The menu entry, the icon, picreel-make and its manual are read below.
+        for (const char* file : {"bin/picreel", "share/man/man1/picreel.1"})
+            QVERIFY2(QFile::exists(prefix.filePath(file)), file);
 
         QCOMPARE(
             run("desktop-file-validate", {prefix.filePath("share/applications/picreel.desktop")}),

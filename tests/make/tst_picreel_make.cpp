@@ -6,7 +6,6 @@
 
 namespace {
 
-// What a run of the program did.
 struct Run {
     int exitCode = -1;
     QString err;

@@ -12,7 +12,6 @@ using picture::WorkAhead;
 
 namespace {
 
-// How the work on a file ends.
 enum class Work { Succeeds, Throws };
 // What happens to a file between asking for it ahead and taking it.
 enum class Meanwhile { Nothing, Rewritten };
