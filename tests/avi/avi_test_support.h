@@ -1,6 +1,7 @@
 #pragma once
 
 #include "avi/mavidecs.h"
+#include "test_io.h"
 
 #include <QFile>
 #include <QProcess>
@@ -12,50 +13,33 @@
 #include <sys/resource.h>
 #include <vector>
 
-// A DIB made by the tests and what players must show: top-down rows of B, G, R (bgr24).
+// A 24-bit DIB, the only kind the program's pictures become, and what players must show:
+// top-down rows of B, G, R (bgr24).
 struct TestDib {
     std::vector<std::uint8_t> info, bits;
     QByteArray expected;
 };
 
-// Soft gradients and a square moving with the seed: fair to lossy codecs, pictures differ. A
-// paletted one uses `colours` smoothly changing entries (0: all) and says so in biClrUsed.
-inline TestDib makeDib(int width, int height, int bitCount, int seed, int colours) {
+// Soft gradients and a square moving with the seed: fair to lossy codecs, pictures differ.
+inline TestDib makeDib(int width, int height, int seed) {
     TestDib d;
-    const int stride = (width * bitCount + 31) / 32 * 4;
-    colours = bitCount > 8 ? 0 : colours ? colours : 1 << bitCount;
-    std::vector<std::int32_t> header{40, width,   height, 1 | bitCount << 16, 0, stride * height, 0,
-                                     0,  colours, 0}; // then the colour table
-    for (int i = 0, t = 0; i < colours; t = ++i * 255 / std::max(1, colours - 1))
-        header.push_back((t * 3 / 4 + 40) % 256 | (255 - t / 2) << 8 | t << 16);
-    d.info.resize(header.size() * 4);
-    std::memcpy(d.info.data(), header.data(), d.info.size()); // little-endian
+    const int stride = (width * 3 + 3) / 4 * 4;
+    const std::int32_t header[10] = {40, width, height, 1 | 24 << 16, 0, stride * height};
+    d.info.resize(sizeof header);
+    std::memcpy(d.info.data(), header, sizeof header); // little-endian
     d.bits.assign(std::size_t(stride) * height, 0);
     const int sx = (seed * 7) % (width - width / 4), sy = (seed * 5) % (height - height / 4);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const bool square = x >= sx && x < sx + width / 4 && y >= sy && y < sy + height / 4;
-            int rgb[3] = {40 + 150 * x / std::max(1, width - 1) + (square ? 60 : 0),
-                          60 + 160 * y / std::max(1, height - 1) - (square ? 50 : 0),
-                          90 + 60 * (x + y) / (width + height) + seed * 8 % 40};
-            std::uint8_t* p =
-                d.bits.data() + std::size_t(height - 1 - y) * stride + x * bitCount / 8;
-            if (colours) {
-                const int idx = (rgb[0] + rgb[1] + rgb[2]) * colours / 766;   // 1 bit: both
-                *p |= std::uint8_t(idx << (8 - bitCount - x * bitCount % 8)); // leftmost: high bits
-                for (int c = 0; c < 3; ++c)
-                    rgb[c] = d.info[std::size_t(40 + 4 * idx + 2 - c)];
-            } else {
-                const std::uint32_t v = bitCount == 16
-                                            ? (rgb[0] >> 3) << 10 | (rgb[1] >> 3) << 5 | rgb[2] >> 3
-                                            : 0xFF000000u | rgb[0] << 16 | rgb[1] << 8 | rgb[2];
-                for (int i = 0; i < bitCount / 8; ++i)
-                    p[i] = std::uint8_t(v >> 8 * i);
-                for (int& c : rgb) // 5 bits widened as decoders do
-                    c = bitCount == 16 ? (c >> 3) << 3 | c >> 5 : c;
+            const int bgr[3] = {90 + 60 * (x + y) / (width + height) + seed * 8 % 40,
+                                60 + 160 * y / std::max(1, height - 1) - (square ? 50 : 0),
+                                40 + 150 * x / std::max(1, width - 1) + (square ? 60 : 0)};
+            std::uint8_t* p = d.bits.data() + std::size_t(height - 1 - y) * stride + x * 3;
+            for (int c = 0; c < 3; ++c) {
+                p[c] = std::uint8_t(bgr[c]);
+                d.expected.append(char(bgr[c]));
             }
-            for (int c = 0; c < 3; ++c)
-                d.expected.append(char(rgb[2 - c]));
         }
     }
     return d;
@@ -63,7 +47,7 @@ inline TestDib makeDib(int width, int height, int bitCount, int seed, int colour
 
 // Frame i shows pictures[order[i]]; picture n is made with seed n.
 struct Clip {
-    int width, height, bitCount;
+    int width, height;
     std::vector<int> order;
     std::vector<TestDib> pictures;
     QByteArray expected; // all frames, one after another
@@ -71,10 +55,10 @@ struct Clip {
     qsizetype frameBytes() const { return pictures[0].expected.size(); }
 };
 
-inline Clip makeClip(int width, int height, int bitCount, std::vector<int> order, int colours = 0) {
-    Clip clip{width, height, bitCount, std::move(order), {}, {}};
+inline Clip makeClip(int width, int height, std::vector<int> order) {
+    Clip clip{width, height, std::move(order), {}, {}};
     for (int i = 0; i <= *std::max_element(clip.order.begin(), clip.order.end()); ++i)
-        clip.pictures.push_back(makeDib(width, height, bitCount, i, colours));
+        clip.pictures.push_back(makeDib(width, height, i));
     for (std::size_t i = 0; i < clip.order.size(); ++i)
         clip.expected += clip[i].expected;
     return clip;
@@ -136,17 +120,6 @@ inline mAVIDecs::HRESULT writeAvi(const QString& path, const Clip& clip,
         hr = hr ? hr : r;
     setrlimit(RLIMIT_FSIZE, &before);
     return hr;
-}
-
-// Runs a program, returns its standard output; fails the test when it does not exit 0.
-inline QByteArray run(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        QTest::qFail(qPrintable(program + " " + args.join(' ') +
-                                " failed: " + QString::fromLocal8Bit(p.readAllStandardError())),
-                     __FILE__, __LINE__);
-    return p.readAllStandardOutput();
 }
 
 // ffprobe's values of the video stream's or every packet's entries, space-separated, in order.

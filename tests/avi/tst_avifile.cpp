@@ -1,9 +1,6 @@
 #include "avi_test_support.h"
 
-#include "avi/jpeg_frame_encoder.h"
-
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <malloc.h>
@@ -26,35 +23,18 @@ struct Packets {
 };
 const Packets intraOnly{"KKKKKKK", repeatedFrames}, keyEvery3{"K__K__K", {}};
 
-// How the test stores a picture's rows; a negative height says top-down.
-enum class Rows { BottomUp, TopDown };
 // Whose frames are compared with the pictures: ffmpeg's, or GStreamer's as well.
 enum class Players { Ffmpeg, Both };
 
 struct CodecRow {
     const char* fourcc;
     const char* tag; // the stream's, as ffprobe prints it
-    int bits;
     int width = 32, height = 24;
     double psnr = 99; // the least of any frame; 99: every pixel exact
     Packets packets = intraOnly;
-    int colours = 0; // of a paletted picture's colour table; 0: all
-    Rows rows = Rows::BottomUp;
+    std::uint32_t bytesPerSecond = 0; // a data rate to hold; 0: none
     Players players = Players::Ffmpeg;
 };
-
-// The same picture with its rows stored top-down, as a negative height says.
-void storeTopDown(TestDib& d) {
-    std::int32_t height = 0;
-    std::memcpy(&height, d.info.data() + 8, 4);
-    const std::size_t stride = d.bits.size() / std::size_t(height);
-    std::vector<std::uint8_t> rows;
-    for (auto row = d.bits.end(); row != d.bits.begin(); row -= std::ptrdiff_t(stride))
-        rows.insert(rows.end(), row - std::ptrdiff_t(stride), row);
-    d.bits = std::move(rows);
-    height = -height;
-    std::memcpy(d.info.data() + 8, &height, 4);
-}
 
 // A full disk: a file-size limit, or a small file system when the test may mount one.
 enum class Disk { FileSizeLimit, SmallTmpfs };
@@ -88,7 +68,7 @@ Clip twoHundredFrames(int timesEach) {
     std::vector<int> order;
     for (int i = 0; i < 200; ++i)
         order.push_back((i / timesEach) % 60);
-    return makeClip(32, 24, 24, order);
+    return makeClip(32, 24, order);
 }
 
 // The frames a file stores (repeats as null frames are not) and what they show.
@@ -116,10 +96,6 @@ QList<int> packetSizes(const QString& path) {
     return sizes;
 }
 
-QByteArray gstreamerDuration(int frames) {
-    return QString("Duration: 0:00:%1").arg(frames / 10.0, 12, 'f', 9, '0').toLatin1();
-}
-
 } // namespace
 
 class AviFileTest : public QObject {
@@ -131,65 +107,34 @@ private slots:
     void initTestCase() { AVIFileInit(); }
     void cleanup() { setWriterLimits({}); }
 
-    // Uncompressed at every depth (width 37: row padding) and every compressor: right codec,
-    // FOURCC, size, rate, frame count; exact pixels or above a PSNR bound; key frames every 3;
-    // intra-only codecs reuse a repeated picture's packet. Each way into an encoder (colour
-    // table, 16, 24 and 32 bits) reaches a lossless codec; MJPEG takes 24 and 32 bits
-    // directly, in either row order and at odd sizes. A short colour table is filled up in
-    // the file, or GStreamer shows black.
+    // Uncompressed (width 37: row padding) and each way of compressing: right codec, FOURCC,
+    // size, rate, frame count; exact pixels or above a PSNR bound; key frames every 3;
+    // intra-only codecs reuse a repeated picture's packet. MJPEG goes through libjpeg
+    // directly (odd sizes too) unless it must hold a data rate.
     void framesDecode_data() {
         QTest::addColumn<CodecRow>("row");
-        const auto add = [](const CodecRow& r) {
-            QTest::addRow("%s %d-bit %d x %d", r.fourcc, r.bits, r.width, r.height) << r;
-        };
-        const char* raw = "[0][0][0][0]";
-        for (const int bits : {1, 4, 8, 16, 24, 32})
-            add({.fourcc = "DIB", .tag = raw, .bits = bits, .width = 37});
-        add({.fourcc = "DIB",
-             .tag = raw,
-             .bits = 8,
-             .width = 40,
-             .colours = 16,
-             .players = Players::Both});
-        add({.fourcc = "FFV1", .tag = "FFV1", .bits = 16});
-        add({.fourcc = "HFYU", .tag = "HFYU", .bits = 4});
-        add({.fourcc = "ULRG", .tag = "ULRG", .bits = 24});
-        add({.fourcc = "ZMBV", .tag = "ZMBV", .bits = 32, .packets = keyEvery3});
-        add({.fourcc = "MJPG", .tag = "MJPG", .bits = 8, .psnr = 29});
-        add({.fourcc = "MJPG",
-             .tag = "MJPG",
-             .bits = 24,
-             .width = 321,
-             .height = 241,
-             .psnr = 30,
-             .players = Players::Both});
-        add({.fourcc = "MJPG",
-             .tag = "MJPG",
-             .bits = 32,
-             .width = 66,
-             .height = 50,
-             .psnr = 30,
-             .rows = Rows::TopDown,
-             .players = Players::Both});
-        add({.fourcc = "XVID", .tag = "XVID", .bits = 24, .psnr = 29, .packets = keyEvery3});
-        add({.fourcc = "H264", .tag = "H264", .bits = 8, .psnr = 29, .packets = keyEvery3});
-        // Cinepak takes two seconds for a 320x240 frame: tiny pictures.
-        add({.fourcc = "cvid", .tag = "cvid", .bits = 24, .psnr = 25, .packets = keyEvery3});
-        // Its delta frames skip blocks that barely change.
-        add({.fourcc = "MSVC",
-             .tag = "MSVC",
-             .bits = 8,
-             .psnr = 26,
-             .packets = {"K__K__K", {2, 5}}});
+        const auto add = [](const char* name, const CodecRow& r) { QTest::newRow(name) << r; };
+        add("uncompressed", {.fourcc = "DIB", .tag = "[0][0][0][0]", .width = 37});
+        add("ZMBV", {.fourcc = "ZMBV", .tag = "ZMBV", .packets = keyEvery3});
+        add("MJPEG, 321 x 241", {.fourcc = "MJPG",
+                                 .tag = "MJPG",
+                                 .width = 321,
+                                 .height = 241,
+                                 .psnr = 30,
+                                 .players = Players::Both});
+        add("MJPEG, data rate",
+            {.fourcc = "MJPG", .tag = "MJPG", .psnr = 29, .bytesPerSecond = 200000});
+        add("MPEG-4", {.fourcc = "XVID", .tag = "XVID", .psnr = 29, .packets = keyEvery3});
+        add("H.264", {.fourcc = "H264", .tag = "H264", .psnr = 29, .packets = keyEvery3});
+        add("Microsoft Video 1",
+            {.fourcc = "MSVC", .tag = "MSVC", .psnr = 26, .packets = keyEvery3});
     }
     void framesDecode() {
         QFETCH(CodecRow, row);
-        Clip clip = makeClip(row.width, row.height, row.bits, withRepeats, row.colours);
-        if (row.rows == Rows::TopDown)
-            for (TestDib& picture : clip.pictures)
-                storeTopDown(picture);
+        const Clip clip = makeClip(row.width, row.height, withRepeats);
         const QString path = dir.filePath("codec.avi");
-        const auto options = optionsFor(row.fourcc, AVICOMPRESSF_KEYFRAMES, 7500, 3);
+        const auto options = optionsFor(row.fourcc, AVICOMPRESSF_KEYFRAMES | AVICOMPRESSF_DATARATE,
+                                        7500, 3, row.bytesPerSecond);
         QCOMPARE(writeAvi(path, clip, options, 12), AVIERR_OK);
         QCOMPARE(probe(path, "stream=codec_tag_string,width,height,r_frame_rate,nb_read_frames"),
                  QString("%1 %2 %3 12/1 7").arg(row.tag).arg(row.width).arg(row.height));
@@ -210,23 +155,6 @@ private slots:
                 row.psnr);
     }
 
-    // libjpeg's own failures come back as the layer's failure, not as an ended process.
-    void libjpegFailureSaysWhy() {
-        avi::DibFormat huge;
-        huge.width = 70000; // past the largest JPEG
-        huge.height = 1;
-        huge.bitCount = 24;
-        huge.stride = 210000;
-        const std::vector<std::uint8_t> bits(huge.stride);
-        avi::JpegFrameEncoder encoder;
-        QVERIFY(encoder.open(huge, 75).ok());
-        std::vector<std::uint8_t> packet;
-        const avi::Status s = encoder.encode(bits.data(), packet);
-        QCOMPARE(s.fault, avi::Fault::Compressor);
-        QCOMPARE(s.what, "libjpeg: compressing a frame: Maximum supported image dimension is "
-                         "65500 pixels");
-    }
-
     // Higher quality gives bigger frames; a lower data rate, smaller ones. MPEG-4 takes its
     // quality as MJPEG does, H.264 its own way.
     void qualityAndDataRateAreHonoured_data() {
@@ -236,7 +164,7 @@ private slots:
     }
     void qualityAndDataRateAreHonoured() {
         QFETCH(QString, fourcc);
-        const Clip clip = makeClip(64, 48, 24, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+        const Clip clip = makeClip(64, 48, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
         const QString path = dir.filePath("quality.avi");
         const auto bytes = [&](std::uint32_t quality, std::uint32_t bytesPerSecond) {
             const auto o = optionsFor(fourcc, AVICOMPRESSF_DATARATE, quality, 0, bytesPerSecond);
@@ -258,7 +186,6 @@ private slots:
     // and time, in RIFFs within their size.
     void stopsAtAFullDisk_data() {
         QTest::addColumn<FullDiskRow>("row");
-        QTest::newRow("uncompressed") << FullDiskRow{.fourcc = "DIB", .bytesThatFit = 40000};
         QTest::newRow("uncompressed, past the first RIFF")
             << FullDiskRow{.fourcc = "DIB", .bytesThatFit = 60000, .riffSize = 8192};
         QTest::newRow("ZMBV, null frames") << FullDiskRow{.fourcc = "ZMBV",
@@ -309,8 +236,6 @@ private slots:
     // and show the frame before. They are off by default: ffmpeg fills gaps from the next.
     void staysWithinRiffLimits_data() {
         QTest::addColumn<RiffRow>("row");
-        QTest::newRow("RIFFs of 16 KiB")
-            << RiffRow{.indexSlots = 64, .outcome = Outcome::Complete, .written = 200, .riffs = 34};
         QTest::newRow("3 index slots") << RiffRow{
             .indexSlots = 3, .outcome = Outcome::StopsAtIndexSlots, .written = 18, .riffs = 3};
         QTest::newRow("null frames") << RiffRow{.indexSlots = 64,
@@ -338,89 +263,7 @@ private slots:
         QCOMPARE(probe(path, "packet=pts"), stored.pts);
         QCOMPARE(probe(path, "stream=nb_frames").toInt(), written);
         QCOMPARE(decode(path, true), stored.pixels);
-        QVERIFY(gstreamerDiscovers(path).contains(gstreamerDuration(written)));
         QCOMPARE(gstreamerFrames(path, clip.width), stored.pixels);
-    }
-
-    // Bad handles (released, made up) and frames that do not fit format or position are
-    // refused with their own codes.
-    void handlesAndArgumentsAreChecked() {
-        const Clip clip = makeClip(32, 24, 24, {0, 0}), wide = makeClip(36, 24, 24, {0});
-        const TestDib& a = clip[0];
-        const auto write = [&](PAVISTREAM s, int pos, int size) {
-            return AVIStreamWrite(s, pos, 1, a.bits.data(), size, AVIIF_KEYFRAME, nullptr, nullptr);
-        };
-        const auto setFormat = [](PAVISTREAM s, const std::vector<std::uint8_t>& info) {
-            return AVIStreamSetFormat(s, 0, info.data(), int(info.size()));
-        };
-        const int n = int(a.bits.size());
-        const QString path = dir.filePath("handles.avi");
-        PAVIFILE f = 0;
-        PAVISTREAM plain = 0, s = 0;
-        QCOMPARE(openStream(path, 32, 24, &f, &plain), AVIERR_OK);
-        const AVI_COMPRESS_OPTIONS none;
-        QCOMPARE(AVIFileCreateStreamA(f, &s, nullptr), AVIERR_BADPARAM);
-        QCOMPARE(AVIMakeCompressedStream(&s, plain, &none, nullptr), AVIERR_OK);
-        QCOMPARE(write(s, 0, n), AVIERR_BADFORMAT); // before the format
-        QCOMPARE(setFormat(s, wide[0].info), AVIERR_BADFORMAT);
-        QCOMPARE(setFormat(s, a.info), AVIERR_OK);
-        QCOMPARE(write(f, 0, n), AVIERR_BADHANDLE); // a file handle
-        QCOMPARE(write(12345, 0, n), AVIERR_BADHANDLE);
-        QCOMPARE(write(s, 1, n), AVIERR_BADPARAM);
-        QCOMPARE(write(s, 0, n - 1), AVIERR_BADSIZE);
-        QCOMPARE(write(s, 0, n), AVIERR_OK);
-        QCOMPARE(AVIStreamRelease(plain), AVIERR_OK);
-        QCOMPARE(AVIStreamRelease(plain), AVIERR_BADHANDLE);
-        QCOMPARE(AVIStreamRelease(s), AVIERR_OK);
-        QCOMPARE(write(s, 1, n), AVIERR_BADHANDLE);
-        QCOMPARE(AVIFileRelease(f), AVIERR_OK);
-        QCOMPARE(AVIFileRelease(f), AVIERR_BADHANDLE);
-        QCOMPARE(AVIFileCreateStreamA(f, &plain, nullptr), AVIERR_BADPARAM);
-        QCOMPARE(probe(path, "stream=nb_read_frames"), "1");
-        AVIFileExit();
-
-        // A second job after AVIFileExit replaces the file.
-        QCOMPARE(writeAvi(path, clip, {}), AVIERR_OK);
-        QCOMPARE(probe(path, "stream=nb_read_frames"), "2");
-        QCOMPARE(
-            AVIFileOpen(&f, qPrintable(path + "/in/a/file.avi"), OF_WRITE | OF_CREATE, nullptr),
-            AVIERR_FILEOPEN);
-        QCOMPARE(f, 0u);
-        AVIFileInit();
-    }
-
-    // A failure keeps its reason for the caller and the log: a compressor that cannot take
-    // the size (refused at the format, not mid-job), a picture too big for one chunk, and a
-    // first picture wider than an AVI file can say.
-    void failuresSayWhy() {
-        const QString path = dir.filePath("why.avi");
-        PAVIFILE f = 0;
-        PAVISTREAM plain = 0, s = 0;
-        QCOMPARE(openStream(path, 30, 24, &f, &plain), AVIERR_OK);
-        const AVI_COMPRESS_OPTIONS unknown = optionsFor("XXXX"), cinepak = optionsFor("cvid");
-        QCOMPARE(AVIMakeCompressedStream(&s, plain, &unknown, nullptr), AVIERR_NOCOMPRESSOR);
-        QCOMPARE(AVIMakeCompressedStream(&s, plain, &cinepak, nullptr), AVIERR_OK);
-        const auto info = makeClip(30, 24, 24, {0})[0].info;
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("multiples of 4"));
-        QCOMPARE(AVIStreamSetFormat(s, 0, info.data(), int(info.size())), AVIERR_COMPRESSOR);
-        QCOMPARE(AVILastErrorText(),
-                 QString("Cinepak needs a width and height that are multiples of 4"));
-        QCOMPARE(AVIStreamRelease(s), AVIERR_OK);
-        QCOMPARE(AVIStreamRelease(plain), AVIERR_OK);
-        QCOMPARE(AVIFileRelease(f), AVIERR_OK);
-
-        // Frames of 4 GiB could not be one chunk: refused, not truncated.
-        const std::uint32_t side = 32767, huge[10] = {40, side, side, 1 | 32 << 16};
-        QCOMPARE(openStream(path, side, side, &f, &plain), AVIERR_OK);
-        QCOMPARE(AVIStreamSetFormat(plain, 0, huge, sizeof huge), AVIERR_BADFORMAT);
-        QVERIFY2(AVILastErrorText().contains("2 GiB"), qPrintable(AVILastErrorText()));
-        QCOMPARE(AVIStreamRelease(plain), AVIERR_OK);
-        QCOMPARE(AVIFileRelease(f), AVIERR_OK);
-
-        QCOMPARE(openStream(path, 40000, 30, &f, &plain), AVIERR_BADPARAM);
-        QCOMPARE(AVILastErrorText(), QString::fromUtf8("a 40000 × 30 picture: an AVI file cannot "
-                                                       "hold a side over 32,767 pixels"));
-        QCOMPARE(AVIFileRelease(f), AVIERR_OK);
     }
 
     // The writer keeps 8 bytes per frame of the current RIFF and nothing else that grows.
@@ -428,7 +271,7 @@ private slots:
 #if defined(__SANITIZE_ADDRESS__)
         QSKIP("mallinfo2 does not see the sanitizer's allocator");
 #endif
-        const TestDib a = makeClip(4, 4, 8, {0})[0];
+        const TestDib a = makeDib(4, 4, 0);
         PAVIFILE f = 0;
         PAVISTREAM s = 0;
         QCOMPARE(openStream(dir.filePath("memory.avi"), 4, 4, &f, &s), AVIERR_OK);
@@ -441,7 +284,8 @@ private slots:
         for (int i = 0; i < frames; ++i) {
             if (i == warmUp)
                 startBytes = inUse();
-            failed += AVIStreamWrite(s, i, 1, a.bits.data(), 16, AVIIF_KEYFRAME, 0, 0) != 0;
+            failed += AVIStreamWrite(s, i, 1, a.bits.data(), int(a.bits.size()), AVIIF_KEYFRAME, 0,
+                                     0) != 0;
         }
         const double perFrame = (inUse() - startBytes) / (frames - warmUp);
         QCOMPARE(failed, 0);

@@ -2,42 +2,14 @@
 
 #include <QDir>
 #include <QTemporaryDir>
-#include <QtEndian>
+#include <optional>
 
 namespace {
 
-// What a run of the program did.
 struct Run {
     int exitCode = -1;
     QString err;
 };
-
-Run picreelMake(const QStringList& args, const QString& folder, const QByteArray& input = {}) {
-    QProcess p;
-    p.setWorkingDirectory(folder);
-    p.start(QStringLiteral(PICREEL_MAKE), args);
-    p.write(input);
-    p.closeWriteChannel();
-    p.waitForFinished(120000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromLocal8Bit(p.readAllStandardError())};
-}
-
-// A 24-bit Bitmap file of makeDib's picture; returns the frame players must show for it.
-QByteArray writeBitmap(const QString& path, int width, int height, int seed) {
-    const TestDib d = makeDib(width, height, 24, seed, 0);
-    QByteArray file("BM");
-    const quint32 header[] = {quint32(14 + d.info.size() + d.bits.size()), 0,
-                              quint32(14 + d.info.size())};
-    for (const quint32 v : header)
-        file += QByteArray(reinterpret_cast<const char*>(&v), 4);
-    file += QByteArray(reinterpret_cast<const char*>(d.info.data()), qsizetype(d.info.size()));
-    file += QByteArray(reinterpret_cast<const char*>(d.bits.data()), qsizetype(d.bits.size()));
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(file) != file.size())
-        QTest::qFail("cannot write a test picture", __FILE__, __LINE__);
-    return d.expected;
-}
 
 // A folder of three pictures made into a video, and what the video must be.
 struct FolderRow {
@@ -53,16 +25,40 @@ struct FolderRow {
 
 class TestPicreelMake : public QObject {
     Q_OBJECT
+    std::optional<QTemporaryDir> dir; // every test's own, picreel-make's working folder
+
+    QString path(const QString& name) const { return dir->filePath(name); }
+    // A Bitmap file of makeDib's picture; returns the frame players must show for it.
+    QByteArray bitmap(const QString& name, int width, int height, int seed) {
+        const TestDib d = makeDib(width, height, seed);
+        QByteArray file("BM");
+        const quint32 header[] = {quint32(14 + d.info.size() + d.bits.size()), 0,
+                                  quint32(14 + d.info.size())};
+        for (const quint32 v : header)
+            file += QByteArray(reinterpret_cast<const char*>(&v), 4);
+        file += QByteArray(reinterpret_cast<const char*>(d.info.data()), qsizetype(d.info.size()));
+        file += QByteArray(reinterpret_cast<const char*>(d.bits.data()), qsizetype(d.bits.size()));
+        writeFile(path(name), file);
+        return d.expected;
+    }
+    // Runs picreel-make in the test's folder, under `wrapper` when one is given (prlimit).
+    Run make(const QStringList& args, const QByteArray& input = {}, QStringList wrapper = {}) {
+        QProcess p;
+        p.setWorkingDirectory(dir->path());
+        wrapper << PICREEL_MAKE << args;
+        p.start(wrapper.takeFirst(), wrapper);
+        p.write(input);
+        p.closeWriteChannel();
+        p.waitForFinished(120000);
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                QString::fromLocal8Bit(p.readAllStandardError())};
+    }
 
 private slots:
+    void init() { dir.emplace(); }
+
     void folderBecomesVideo_data() {
         QTest::addColumn<FolderRow>("row");
-        QTest::newRow("1 fps, 2 s, uncompressed") << FolderRow{.args = {"-r", "1", "-d", "2"},
-                                                               .rate = "1/1",
-                                                               .duration = "6.000000",
-                                                               .storedAt = {0, 1, 2, 3, 4, 5},
-                                                               .framesPerPicture = 2,
-                                                               .leastPsnr = 99};
         QTest::newRow("25 fps, 0.2 s, MJPEG")
             << FolderRow{.args = {"-r", "25", "-d", "0.2", "-c", "mjpg", "-q", "90"},
                          .rate = "25/1",
@@ -83,23 +79,18 @@ private slots:
     // A folder of pictures, in natural order, each for its whole duration, the last one included.
     void folderBecomesVideo() {
         QFETCH(FolderRow, row);
-        QTemporaryDir dir;
-        QDir(dir.path()).mkdir("pictures");
+        QDir(dir->path()).mkdir("pictures");
         QList<QByteArray> pictures;
         for (const int n : {1, 2, 10})
-            pictures << writeBitmap(dir.filePath("pictures/img%1.bmp").arg(n), 64, 48, n);
+            pictures << bitmap(QString("pictures/img%1.bmp").arg(n), 64, 48, n);
 
-        const Run r = picreelMake(row.args << "--quiet"
-                                           << "pictures",
-                                  dir.path());
+        const Run r = make(row.args << "--quiet"
+                                    << "pictures");
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.err, QString());
-        const QString avi = dir.filePath("PICREEL.avi");
+        const QString avi = path("PICREEL.avi");
         QCOMPARE(QString::fromLatin1(probe(avi, "stream=r_frame_rate")), row.rate);
         QCOMPARE(QString::fromLatin1(probe(avi, "format=duration")), row.duration);
-        const QByteArray gstreamerDuration = "Duration: 0:00:0" + row.duration.toLatin1() + "000";
-        QVERIFY2(gstreamerDiscovers(avi).contains(gstreamerDuration),
-                 gstreamerDuration.constData());
         QByteArray pts, stored;
         for (const int frame : row.storedAt) {
             pts += QByteArray::number(frame) + ' ';
@@ -111,13 +102,12 @@ private slots:
 
     // Every picture whose size differs from the first's is named; the output is never made.
     void picturesThatDifferAreAllListed() {
-        QTemporaryDir dir;
-        writeBitmap(dir.filePath("a1.bmp"), 64, 48, 1);
-        writeBitmap(dir.filePath("a2.bmp"), 64, 40, 2);
-        writeBitmap(dir.filePath("a3.bmp"), 64, 48, 3);
-        writeBitmap(dir.filePath("a4.bmp"), 48, 64, 4);
+        bitmap("a1.bmp", 64, 48, 1);
+        bitmap("a2.bmp", 64, 40, 2);
+        bitmap("a3.bmp", 64, 48, 3);
+        bitmap("a4.bmp", 48, 64, 4);
 
-        const Run r = picreelMake({"."}, dir.path());
+        const Run r = make({"."});
         QCOMPARE(r.exitCode, 2);
         QCOMPARE(r.err, "picreel-make: This picture file (./a2.bmp) is a different size or colour "
                         "depth. NB: The first picture file in the list sets the frame size and "
@@ -126,40 +116,35 @@ private slots:
                         "picreel-make: 2 pictures differ from the first (64 x 48, 24 bits):\n"
                         "  ./a2.bmp: 64 x 40, 24 bits\n"
                         "  ./a4.bmp: 48 x 64, 24 bits\n");
-        QVERIFY(!QFile::exists(dir.filePath("PICREEL.avi")));
+        QVERIFY(!QFile::exists(path("PICREEL.avi")));
     }
 
     void unreadablePictureIsNamed() {
-        QTemporaryDir dir;
-        writeBitmap(dir.filePath("good.bmp"), 64, 48, 1);
-        QFile text(dir.filePath("notes.jpg"));
-        QVERIFY(text.open(QIODevice::WriteOnly) && text.write("not a picture") > 0);
-        text.close();
+        bitmap("good.bmp", 64, 48, 1);
+        writeFile(path("notes.jpg"), "not a picture");
 
-        const Run r = picreelMake({"good.bmp", "notes.jpg", "gone.bmp"}, dir.path());
+        const Run r = make({"good.bmp", "notes.jpg", "gone.bmp"});
         QCOMPARE(r.exitCode, 3);
         QCOMPARE(r.err,
                  QStringLiteral("picreel-make: notes.jpg: not a BMP, JPEG or GIF picture\n"));
-        QVERIFY(!QFile::exists(dir.filePath("PICREEL.avi")));
+        QVERIFY(!QFile::exists(path("PICREEL.avi")));
     }
 
     // SIGTERM mid-job: the frames written so far make a complete file that every frame decodes
     // from.
     void interruptLeavesValidShorterFile() {
-        QTemporaryDir dir;
-        writeBitmap(dir.filePath("big.bmp"), 1280, 720, 1);
+        bitmap("big.bmp", 1280, 720, 1);
         QProcess p;
-        p.setWorkingDirectory(dir.path());
+        p.setWorkingDirectory(dir->path());
         p.start(QStringLiteral(PICREEL_MAKE),
                 {"-f", "100000", "-r", "25", "big.bmp", "-o", "o.avi"});
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(dir.filePath("o.avi")).size() > 50'000'000, 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(path("o.avi")).size() > 50'000'000, 60000);
         p.terminate();
         QVERIFY(p.waitForFinished(60000));
         QCOMPARE(p.exitCode(), 130);
-        const QString avi = dir.filePath("o.avi");
-        const int frames = probe(avi, "stream=nb_frames").toInt();
+        const int frames = probe(path("o.avi"), "stream=nb_frames").toInt();
         QVERIFY(frames > 10 && frames < 100000);
-        QCOMPARE(decode(avi).size(), qsizetype(frames) * 1280 * 720 * 3);
+        QCOMPARE(decode(path("o.avi")).size(), qsizetype(frames) * 1280 * 720 * 3);
         QVERIFY(QString::fromLocal8Bit(p.readAllStandardError())
                     .contains(QStringLiteral("interrupted; wrote o.avi: %1 frames").arg(frames)));
     }
@@ -167,20 +152,14 @@ private slots:
     // A file-size limit plays a full disk: one line names the file and the reason, and the file
     // holds every frame written before, complete.
     void fullDiskLeavesTheFramesWritten() {
-        QTemporaryDir dir;
-        const QByteArray frame = writeBitmap(dir.filePath("a.bmp"), 64, 48, 1);
-        QProcess p;
-        p.setWorkingDirectory(dir.path());
-        p.start("prlimit", {"--fsize=100000", PICREEL_MAKE, "-f", "20", "--quiet", "a.bmp"});
-        QVERIFY(p.waitForFinished(60000));
-        QCOMPARE(p.exitCode(), 1);
-        QCOMPARE(QString::fromLocal8Bit(p.readAllStandardError()),
-                 "picreel-make: PICREEL.avi: taking room for the frames: File too large\n");
-        const QString avi = dir.filePath("PICREEL.avi");
-        const int frames = probe(avi, "stream=nb_frames").toInt();
+        const QByteArray frame = bitmap("a.bmp", 64, 48, 1);
+        const Run r = make({"-f", "20", "--quiet", "a.bmp"}, {}, {"prlimit", "--fsize=100000"});
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.err, "picreel-make: PICREEL.avi: taking room for the frames: File too large\n");
+        const int frames = probe(path("PICREEL.avi"), "stream=nb_frames").toInt();
         QCOMPARE_GT(frames, 3);
         QCOMPARE_LT(frames, 20);
-        QCOMPARE(decode(avi), frame.repeated(frames));
+        QCOMPARE(decode(path("PICREEL.avi")), frame.repeated(frames));
     }
 
     // A usage error names what is wrong in one line and points to --help.
@@ -207,38 +186,31 @@ private slots:
     void badArgumentsGiveUsage() {
         QFETCH(QStringList, args);
         QFETCH(QString, says);
-        QTemporaryDir dir;
-        const Run r = picreelMake(args, dir.path());
+        const Run r = make(args);
         QCOMPARE(r.exitCode, 64);
         QCOMPARE(r.err, "picreel-make: " + says + "\nTry 'picreel-make --help' for more.\n");
     }
 
     // The list's order, not the names' order.
     void listFromStandardInput() {
-        QTemporaryDir dir;
-        const QByteArray first = writeBitmap(dir.filePath("img1.bmp"), 32, 32, 1);
-        const QByteArray second = writeBitmap(dir.filePath("img2.bmp"), 32, 32, 2);
-        const Run r = picreelMake({"--quiet", "--from-list", "-"}, dir.path(),
-                                  "img2.bmp\r\n\n" + dir.filePath("img1.bmp").toLocal8Bit() + "\n");
+        const QByteArray first = bitmap("img1.bmp", 32, 32, 1);
+        const QByteArray second = bitmap("img2.bmp", 32, 32, 2);
+        const Run r = make({"--quiet", "--from-list", "-"},
+                           "img2.bmp\r\n\n" + path("img1.bmp").toLocal8Bit() + "\n");
         QCOMPARE(r.exitCode, 0);
-        QCOMPARE(decode(dir.filePath("PICREEL.avi")), second + first);
+        QCOMPARE(decode(path("PICREEL.avi")), second + first);
     }
 
     void existingOutputIsKeptWithoutY() {
-        QTemporaryDir dir;
-        writeBitmap(dir.filePath("a.bmp"), 32, 32, 1);
-        QFile old(dir.filePath("out.avi"));
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("precious") == 8);
-        old.close();
+        bitmap("a.bmp", 32, 32, 1);
+        writeFile(path("out.avi"), "precious");
 
-        const Run refused = picreelMake({"a.bmp", "-o", "out.avi"}, dir.path());
+        const Run refused = make({"a.bmp", "-o", "out.avi"});
         QCOMPARE(refused.exitCode, 4);
         QCOMPARE(refused.err, QStringLiteral("picreel-make: out.avi exists; -y replaces it\n"));
-        QVERIFY(old.open(QIODevice::ReadOnly));
-        QCOMPARE(old.readAll(), QByteArray("precious"));
-        old.close();
-        QCOMPARE(picreelMake({"a.bmp", "-o", "out.avi", "-y", "--quiet"}, dir.path()).exitCode, 0);
-        QCOMPARE(probe(dir.filePath("out.avi"), "stream=nb_frames"), "1");
+        QCOMPARE(readFile(path("out.avi")), QByteArray("precious"));
+        QCOMPARE(make({"a.bmp", "-o", "out.avi", "-y", "--quiet"}).exitCode, 0);
+        QCOMPARE(probe(path("out.avi"), "stream=nb_frames"), "1");
     }
 };
 

@@ -3,61 +3,56 @@
 #include <QTest>
 
 namespace {
-enum class Rule { Strip, Name, Folder, Join };
-}
 
-// The path rules, checked with the classic backslash and again with "/". The natural order
-// of names is checked where the file list shows it.
+enum class Rule { Strip, Name, Folder, Join };
+
+struct PathRow {
+    Rule rule;
+    QString path; // the folder, for Join
+    QString name = {};
+    QString expected;
+};
+
+} // namespace
+
+// The path rules on the paths the program gives them: absolute ones, folders from the file
+// list (the root "/" among them) and the program's own folder. The natural order of names is
+// checked where the file list shows it.
 class PathFunctionsTest : public QObject {
     Q_OBJECT
 
 private slots:
     void rules_data() {
-        QTest::addColumn<Rule>("rule");
-        QTest::addColumn<QChar>("separator");
-        QTest::addColumn<QString>("a");
-        QTest::addColumn<QString>("b");
-        QTest::addColumn<QString>("expected");
-        // Written with the classic backslash; each row runs once with it and once with "/".
-        const auto row = [](const char* name, Rule rule, QString a, QString b, QString expected) {
-            for (const QChar separator : {QChar(u'\\'), QChar(u'/')}) {
-                const auto with = [&](QString path) { return path.replace(u'\\', separator); };
-                QTest::addRow("%s [%c]", name, separator.toLatin1())
-                    << rule << separator << with(a) << with(b) << with(expected);
-            }
-        };
-        row("strip folder", Rule::Strip, "C:\\pics\\", "", "C:\\pics");
-        row("strip root", Rule::Strip, "C:\\", "", "C:");
-        row("strip only one", Rule::Strip, "C:\\pics\\\\", "", "C:\\pics\\");
-        row("strip empty", Rule::Strip, "", "", "");
-        row("name of file", Rule::Name, "C:\\pics\\a.bmp", "", "a.bmp");
-        row("name of folder", Rule::Name, "C:\\pics\\", "", "pics");
-        row("name bare", Rule::Name, "a.bmp", "", "");
-        row("folder of file", Rule::Folder, "C:\\pics\\a.bmp", "", "C:\\pics\\");
-        row("folder of folder", Rule::Folder, "C:\\pics\\", "", "C:\\");
-        row("folder of root", Rule::Folder, "C:\\", "", "");
-        row("join", Rule::Join, "C:\\pics", "a.bmp", "C:\\pics\\a.bmp");
-        row("join trailing", Rule::Join, "C:\\pics\\", "a.bmp", "C:\\pics\\a.bmp");
-        row("join empty folder", Rule::Join, "", "a.bmp", "");
+        QTest::addColumn<PathRow>("row");
+        QTest::newRow("strip a folder")
+            << PathRow{.rule = Rule::Strip, .path = "/pics/", .expected = "/pics"};
+        QTest::newRow("strip the root")
+            << PathRow{.rule = Rule::Strip, .path = "/", .expected = ""};
+        QTest::newRow("strip nothing")
+            << PathRow{.rule = Rule::Strip, .path = "/pics", .expected = "/pics"};
+        QTest::newRow("name of a file")
+            << PathRow{.rule = Rule::Name, .path = "/pics/a.bmp", .expected = "a.bmp"};
+        QTest::newRow("folder of a file")
+            << PathRow{.rule = Rule::Folder, .path = "/pics/a.bmp", .expected = "/pics/"};
+        QTest::newRow("join") << PathRow{
+            .rule = Rule::Join, .path = "/pics", .name = "a.bmp", .expected = "/pics/a.bmp"};
+        QTest::newRow("join in the root")
+            << PathRow{.rule = Rule::Join, .path = "/", .name = "a.bmp", .expected = "/a.bmp"};
     }
     void rules() {
-        QFETCH(Rule, rule);
-        QFETCH(QChar, separator);
-        QFETCH(QString, a);
-        QFETCH(QString, b);
-        QFETCH(QString, expected);
-        switch (rule) {
+        QFETCH(PathRow, row);
+        switch (row.rule) {
         case Rule::Strip:
-            QCOMPARE(paths::StripTrailingBackslash(a, separator), expected);
+            QCOMPARE(paths::StripTrailingBackslash(row.path), row.expected);
             break;
         case Rule::Name:
-            QCOMPARE(paths::FileNamePart(a, separator), expected);
+            QCOMPARE(paths::FileNamePart(row.path), row.expected);
             break;
         case Rule::Folder:
-            QCOMPARE(paths::FolderPart(a, separator), expected);
+            QCOMPARE(paths::FolderPart(row.path), row.expected);
             break;
         case Rule::Join:
-            QCOMPARE(paths::JoinPath(a, b, separator), expected);
+            QCOMPARE(paths::JoinPath(row.path, row.name), row.expected);
             break;
         }
     }

@@ -9,8 +9,6 @@ void* operator new[](std::size_t size) {
     std::size_t seen = allocation::largest.load();
     while (size > seen && !allocation::largest.compare_exchange_weak(seen, size)) {
     }
-    if (size > allocation::refuseAbove)
-        throw std::bad_alloc();
     if (void* p = std::malloc(size ? size : 1))
         return p;
     throw std::bad_alloc();

@@ -23,12 +23,6 @@ ScriptedPlatform::~ScriptedPlatform() {
     install(previous_);
 }
 
-QList<MsgBoxRequest> ScriptedPlatform::takeBoxes() {
-    QList<MsgBoxRequest> shown;
-    shown.swap(boxes);
-    return shown;
-}
-
 MsgAnswer ScriptedPlatform::messageBox(const MsgBoxRequest& request) {
     boxes.append(request);
     if (boxAnswers_.isEmpty()) {

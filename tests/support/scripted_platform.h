@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <optional>
+#include <utility>
 
 // A platform for tests: records every box, dialog and shell call, answers from queues,
 // and fails the running test on a box nobody queued an answer for. It installs itself
@@ -52,7 +53,7 @@ public:
     bool startProgramResult = true;
 
     // Boxes shown since the last call, then forgets them.
-    QList<platform::MsgBoxRequest> takeBoxes();
+    QList<platform::MsgBoxRequest> takeBoxes() { return std::exchange(boxes, {}); }
 
     // Platform
     platform::MsgAnswer messageBox(const platform::MsgBoxRequest& request) override;
