@@ -52,8 +52,8 @@ private slots:
         out = started->path("movie.avi");
         compressor = AVI_COMPRESS_OPTIONS{}; // full frames
         compressionDialogs = 0;
-        previousDialog =
-            setSaveOptionsDialog([this](QObject*, const SaveOptionsRequest&, AVI_COMPRESS_OPTIONS& o) {
+        previousDialog = setSaveOptionsDialog(
+            [this](QObject*, const SaveOptionsRequest&, AVI_COMPRESS_OPTIONS& o) {
                 ++compressionDialogs;
                 if (compressor)
                     o = *compressor;
@@ -140,14 +140,20 @@ private slots:
         ui().duration_txtbox->setText("1000");
         QVERIFY(QTest::qWaitForWindowExposed(&w()));
         PaintLog paints(ui().lblStatus, [] { return QString(); });
-        QStringList seen; // the status whenever events run
-        desktop().onDoEvents = [&] { seen.append(status()); };
+        QStringList seen;    // the status whenever events run
+        QList<int> filmTops; // and where the film strip stands then
+        desktop().onDoEvents = [&] {
+            seen.append(status());
+            filmTops.append(ui().FilmImage->y());
+        };
         make(out);
 
         QStringList expected{"", ""}; // before the check's picture, before the first frame
         for (int frame = 1; frame < 1000; ++frame)
             expected.append(QString("Frame %1  Picture 1 saved").arg(frame));
         QCOMPARE(seen, expected);
+        // The strip steps down one sprocket every three frames or so, and back every nine.
+        QCOMPARE(filmTops.mid(0, 10), (QList<int>{-10, -10, -16, -8, -8, -8, 0, 0, 0, -16}));
         QCOMPARE_GE(paints.seen.size(), 1000);
         QCOMPARE(probe(out, "stream=nb_read_frames"), "1000");
     }
