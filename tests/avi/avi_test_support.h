@@ -150,11 +150,6 @@ inline QByteArray gstreamerFrames(const QString& path, int width) {
     return frames;
 }
 
-// What GStreamer's discoverer says about a file: its streams, or the decoders it misses.
-inline QByteArray gstreamerDiscovers(const QString& path) {
-    return run("gst-discoverer-1.0", {path});
-}
-
 // The lowest PSNR of frame against frame (frameBytes); 99: all identical, 0: lengths differ.
 inline double leastPsnr(const QByteArray& a, const QByteArray& b, qsizetype frameBytes) {
     double least = a.size() == b.size() && a.size() % frameBytes == 0 && !a.isEmpty() ? 99 : 0;

@@ -326,35 +326,12 @@ private slots:
         QCOMPARE(rows(ui().BMPlist), started->paths);
         QCOMPARE(ui().BMPlist->ListIndex(), 1);
         QCOMPARE(ui().bmplist_filename_label->text(), "c.jpg");
-        QCOMPARE(ui().lblStatus->text(), QString());
-        QVERIFY(!ui().PlayAVIbutton->isEnabled());
         QVERIFY(ui().MakeAVI_button->isEnabled());
         // Hourglass for the run, default after it, then the list's click under its own.
         QCOMPARE(desktop().pointerHistory, (QList{MousePointer::Hourglass, MousePointer::Default,
                                                   MousePointer::Hourglass, MousePointer::Default}));
         QCOMPARE(desktop().doEventsCalls, 0);
         QVERIFY(!otherEventRan);
-    }
-
-    void appendsAfterWhatIsListedEveryTime() {
-        setList({"x"}, 0);
-        QTest::mouseClick(ui().All_button, Qt::LeftButton);
-        w().All_button_Click();
-        QCOMPARE(rows(ui().BMPlist), QStringList{"x"} + started->paths + started->paths);
-        QCOMPARE(ui().BMPlist->ListIndex(), 8);
-    }
-
-    void emptyFolderDoesNothingAtAll() {
-        started.emplace();
-        setList({"a", "b"}, 0);
-        desktop().pointerHistory.clear();
-        QCOMPARE(ui().All_button->text(), "Add ALL");
-        w().All_button_Click();
-        QCOMPARE(rows(ui().BMPlist), QStringList({"a", "b"}));
-        QCOMPARE(ui().BMPlist->ListIndex(), 0);
-        QVERIFY(ui().PlayAVIbutton->isEnabled());
-        QCOMPARE(ui().lblStatus->text(), "done");
-        QVERIFY(desktop().pointerHistory.isEmpty());
     }
 
 private:

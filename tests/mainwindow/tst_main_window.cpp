@@ -1,6 +1,5 @@
 #include "controls/mouse_args.h"
 #include "form_driving.h"
-#include "mainwindow/artwork.h"
 #include "started_form.h"
 
 #include <QMenuBar>
@@ -61,17 +60,6 @@ private slots:
                  (QStringList{"MakeAVImenu", "PlayAVImenu"}));
         QCOMPARE(namesOf(ui().menu("HelpMenu")->actions()),
                  (QStringList{"TipsMenu", "FernquillMenu", "AboutMenu"}));
-    }
-
-    // The arrows sit on the button's own face, not on a square of the nearest classic colour.
-    void arrowsSitOnTheButtonFace() {
-        const QColor face = ui().UpButton->palette().color(QPalette::Button);
-        for (const QImage& arrow : {artwork::upArrow(), artwork::downArrow()}) {
-            QCOMPARE_LE(arrow.colorCount(), 16);
-            QCOMPARE(arrow.pixelColor(0, 0), face);
-            QCOMPARE(arrow.pixelColor(15, 14), face);
-            QCOMPARE(arrow.pixelColor(8, 7), QColor(Qt::black));
-        }
     }
 
     // Started in a folder without pictures: nothing to add, nothing listed, nothing previewed.

@@ -79,25 +79,6 @@ private slots:
                      qPrintable(item->text()));
     }
 
-    // The list tells which players read a compressor's files. GStreamer players have no
-    // decoder route where GStreamer's AVI reader does not know the format, as for Ut Video,
-    // and the note must say so.
-    void playerNoteHoldsForGStreamer() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("player.avi");
-        QCOMPARE(writeAvi(path, makeClip(32, 24, {0, 1}), optionsFor("ULRG")), AVIERR_OK);
-        QVERIFY(gstreamerDiscovers(path).contains("video/x-avi-unknown"));
-
-        CompressionDialog dialog({32, 24, 24, 0}, {});
-        const auto items =
-            dialog.findChild<QListWidget*>()->findItems("Ut Video", Qt::MatchStartsWith);
-        QCOMPARE(items.size(), 1);
-        QCOMPARE(items[0]->text(),
-                 QString::fromUtf8("Ut Video — lossless, needs an FFmpeg-based player (VLC, mpv, "
-                                   "ffplay) or the Ut Video codec; GStreamer players such as "
-                                   "Totem cannot play it"));
-    }
-
     // AVISaveOptions answers what the dialog says, telling it the picture's size and depth;
     // this one: 1 and the chosen options on OK, 0 and the record as it was on Cancel.
     void behindAviSaveOptions() {
