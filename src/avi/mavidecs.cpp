@@ -244,7 +244,7 @@ HRESULT AVIFileCreateStreamA(PAVIFILE pfile, PAVISTREAM* ppavi, const AVI_STREAM
     return result("AVIFileCreateStreamA", create());
 }
 
-std::int32_t AVISaveOptions(QObject* hwnd, std::uint32_t uiFlags, std::int32_t nStreams,
+std::int32_t AVISaveOptions(QObject* owner, std::uint32_t uiFlags, std::int32_t nStreams,
                             const PAVISTREAM* ppavi, AVI_COMPRESS_OPTIONS** plpOptions) {
     if (nStreams != 1 || ppavi == nullptr || plpOptions == nullptr || plpOptions[0] == nullptr)
         return result("AVISaveOptions",
@@ -263,7 +263,7 @@ std::int32_t AVISaveOptions(QObject* hwnd, std::uint32_t uiFlags, std::int32_t n
                                       : depthFromBufferSize(request.width, request.height,
                                                             stream->info.dwSuggestedBufferSize);
     request.flags = uiFlags;
-    return dialog(hwnd, request, *plpOptions[0]) == 1 ? 1 : 0;
+    return dialog(owner, request, *plpOptions[0]) == 1 ? 1 : 0;
 }
 
 HRESULT AVISaveOptionsFree(std::int32_t nStreams, AVI_COMPRESS_OPTIONS** plpOptions) {

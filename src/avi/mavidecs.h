@@ -88,7 +88,7 @@ HRESULT AVIFileCreateStreamA(PAVIFILE pfile, PAVISTREAM* ppavi, const AVI_STREAM
 // (the record is then left as it was); a negative AVIERR code when the call itself is
 // wrong: AVIERR_BADPARAM for other than one stream and one record, AVIERR_BADHANDLE for
 // an unknown stream. So a caller tells a cancel (0) from a failure (< 0).
-std::int32_t AVISaveOptions(QObject* hwnd, std::uint32_t uiFlags, std::int32_t nStreams,
+std::int32_t AVISaveOptions(QObject* owner, std::uint32_t uiFlags, std::int32_t nStreams,
                             const PAVISTREAM* ppavi, AVI_COMPRESS_OPTIONS** plpOptions);
 HRESULT AVISaveOptionsFree(std::int32_t nStreams, AVI_COMPRESS_OPTIONS** plpOptions);
 HRESULT AVIMakeCompressedStream(PAVISTREAM* ppsCompressed, PAVISTREAM psSource,
