@@ -4,6 +4,7 @@
 #include "job/abort_question.h"
 #include "job/job_host.h"
 #include "job/picture_failure.h"
+#include "job/staged_output.h"
 #include "job/timing_rules.h"
 #include "picture/dib.h"
 #include "picture/picture_error.h"
@@ -22,19 +23,27 @@ using namespace mAVIDecs;
 // reported in one place.
 class AviJob {
 public:
-    AviJob(JobHost& host, const QString& path) : host_(host), path_(path.toLocal8Bit()) {}
+    AviJob(JobHost& host, const QString& target)
+        : host_(host), target_(target), staged_(target), path_(staged_.path()) {}
 
     JobEnd run() {
-        JobEnd end = JobEnd::Stopped;
+        bool ranToItsEnd = false;
         // Nothing a picture or the memory does may leave the job without its clean-up.
         try {
-            if (openStream() && writeFrames())
-                end = finish();
+            ranToItsEnd = openStream() && writeFrames();
         } catch (const std::exception& e) {
             reportPictureFailure(picture_, e);
         }
-        cleanUp();
-        return last_ == AVIERR_OK ? end : JobEnd::Stopped;
+        release();
+        // The target takes the new file when the job ran to its end or was aborted, and when a
+        // failure stopped it after frames were written: it then holds what was written. A
+        // cancel or a failure before the first frame leaves it as it was.
+        if ((frame_ > 0 || (ranToItsEnd && last_ == AVIERR_OK)) && !staged_.putInPlace())
+            keepFailure(AVIERR_FILEWRITE);
+        // Only a file in place is reported complete and offered to play.
+        const JobEnd end = ranToItsEnd && last_ == AVIERR_OK ? finish() : JobEnd::Stopped;
+        endJob();
+        return end;
     }
 
 private:
@@ -142,11 +151,11 @@ private:
         const bool aborted = host_.abortRequested();
         host_.showStatus(aborted ? QStringLiteral("Aborted")
                                  : QStringLiteral(" AVI File - Completed"));
-        host_.offerToPlay(QString::fromLocal8Bit(path_));
+        host_.offerToPlay(target_);
         return aborted ? JobEnd::Aborted : JobEnd::Completed;
     }
 
-    void cleanUp() {
+    void release() {
         host_.setMousePointer(platform::MousePointer::Default);
         dib_.reset();
         // Completing the file (index, header) can fail too, a full disk for one: that is a
@@ -157,6 +166,9 @@ private:
         if (file_)
             keepFailure(AVIFileRelease(std::exchange(file_, 0)));
         AVIFileExit();
+    }
+
+    void endJob() {
         if (last_ != AVIERR_OK)
             platform::MsgBox(QStringLiteral("There was an error writing the file."),
                              platform::MsgButtons::OK, platform::MsgIcon::Information,
@@ -169,8 +181,10 @@ private:
     }
 
     JobHost& host_;
-    const QByteArray path_;
-    QString picture_; // the listed picture in hand
+    const QString target_;
+    StagedOutput staged_;
+    const QByteArray path_; // the new file the job writes
+    QString picture_;       // the listed picture in hand
     std::unique_ptr<picture::cDIB> dib_;
     AVI_STREAM_INFO info_{};
     AVI_COMPRESS_OPTIONS options_{};

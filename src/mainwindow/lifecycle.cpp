@@ -2,18 +2,37 @@
 #include "controls/image_box.h"
 #include "mainwindow/my_main_form.h"
 #include "paths/path_functions.h"
+#include "picture/picture_conversion.h"
+#include "picture/picture_error.h"
 #include "platform/platform.h"
 #include "platform/windows_directory.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 
+#include <unistd.h>
+
+namespace {
+
+// The folder the first save dialog proposes: the program's own where it may be written, as in
+// a folder the user unpacked the program into; an installed program's folder is the system's,
+// so the user's Videos folder then.
+QString proposedVideoFolder() {
+    const QString program = platform::current().programFolder();
+    if (!program.isEmpty() && ::access(QFile::encodeName(program).constData(), W_OK) == 0)
+        return program;
+    return platform::current().videosFolder();
+}
+
+} // namespace
+
 void MyMainForm::Form_Load() {
     mAVIDecs::AVIFileInit();
     CurrentPicturePath = QString();
-    AviFilePath = paths::StripTrailingBackslash(platform::current().programFolder()) +
-                  QDir::separator() + QStringLiteral("PICREEL.avi");
+    AviFilePath = paths::StripTrailingBackslash(proposedVideoFolder()) + QDir::separator() +
+                  QStringLiteral("PICREEL.avi");
     Preview_filename_label->setText(QStringLiteral("No File"));
     imgPreview->clearPicture();
     RefreshCommandStates();
@@ -37,6 +56,12 @@ void MyMainForm::Form_QueryUnload(bool& Cancel, int /*UnloadMode*/) {
 
 void MyMainForm::Form_Unload(bool& /*Cancel*/) {
     mAVIDecs::AVIFileExit();
+    // The last picture converted has no use once the window is gone, and may be large.
+    try {
+        QFile::remove(picture::TempBitmapPath());
+    } catch (const picture::PictureError&) {
+        // No private folder: nothing was ever converted.
+    }
 }
 
 void MyMainForm::ExitMenu_Click() {

@@ -65,7 +65,7 @@ const char* const exitStatusHelp = "\nExit status:\n"
                                    "  3    a picture or the list file cannot be read\n"
                                    "  4    the output file exists and -y was not given\n"
                                    "  5    the compressor cannot take pictures of this size\n"
-                                   "  64   bad arguments\n"
+                                   "  64   bad arguments, or an output that is one of the pictures\n"
                                    "  130  interrupted; the file holds the frames written\n";
 
 ParsedCommandLine usage(const QString& why) {

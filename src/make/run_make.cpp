@@ -3,6 +3,7 @@
 #include "avi/avi_records.h"
 #include "avi/compressors.h"
 #include "avi/mavidecs.h"
+#include "job/listed_output.h"
 #include "job/make_avi_job.h"
 #include "make/avi_failure_reason.h"
 #include "make/command_line_host.h"
@@ -118,9 +119,12 @@ int writeVideo(const MakeOptions& o, const QStringList& pictures, std::FILE* err
 
     if (pictureFailure) {
         say(err, *pictureFailure);
-        say(err, QStringLiteral("%1 holds the %2 frames written before it")
-                     .arg(o.output)
-                     .arg(meter.framesWritten()));
+        // Without a frame the output is left as it was, or not made at all.
+        say(err, meter.framesWritten() == 0
+                     ? QStringLiteral("nothing was written to %1").arg(o.output)
+                     : QStringLiteral("%1 holds the %2 frames written before it")
+                           .arg(o.output)
+                           .arg(meter.framesWritten()));
         return ExitPictureUnreadable;
     }
     if (end == job::JobEnd::Stopped) {
@@ -166,6 +170,11 @@ int runMake(const MakeOptions& o, std::FILE* in, std::FILE* err) {
     }
     if (qint64(pictures.size()) * o.framesPerPicture > INT32_MAX) {
         say(err, QStringLiteral("more frames than one AVI file holds"));
+        return ExitUsage;
+    }
+    if (const auto at = job::listedPictureAt(o.output, pictures)) {
+        say(err, QStringLiteral("%1 is one of the pictures (%2); give the video another name")
+                     .arg(o.output, pictures[*at]));
         return ExitUsage;
     }
     if (QFileInfo::exists(o.output) && !o.overwrite) {

@@ -1,5 +1,6 @@
 #include "controls/list_box.h"
 #include "job/format_check.h"
+#include "job/listed_output.h"
 #include "job/make_avi_job.h"
 #include "mainwindow/my_main_form.h"
 #include "makeavi/form_job_host.h"
@@ -48,6 +49,17 @@ bool MyMainForm::ChooseAviFile() {
     if (!current().fileDialog(FileDialogMode::Save, CommonDialog1))
         return false;
     AviFilePath = CommonDialog1.FileName;
+    QStringList listed;
+    for (int i = 0; i < BMPlist->ListCount(); ++i)
+        listed << BMPlist->List(i);
+    if (job::listedPictureAt(AviFilePath, listed)) {
+        // Writing the video there would destroy a picture it still has to read.
+        MsgBox(AviFilePath + QStringLiteral("\r\nis a picture in the list. Choose another name "
+                                            "for the AVI file."),
+               MsgButtons::OK, MsgIcon::Exclamation,
+               QStringLiteral("Warning - File Is In The List"));
+        return false;
+    }
     return !QFileInfo::exists(AviFilePath) ||
            MsgBox(AviFilePath + QStringLiteral("\r\nDo you want to Overwrite it ?"),
                   MsgButtons::YesNo, MsgIcon::None,

@@ -18,6 +18,7 @@ public:
     bool startProgram(const QString&) override { return false; }
     QString programFolder() const override { return {}; }
     QString desktopFolder() const override { return {}; }
+    QString videosFolder() const override { return {}; }
     QList<Volume> volumes() const override { return {}; }
     std::optional<StoredValue> keyValue(KeyRoot, const QString&, const QString&,
                                         KeyAccess) const override {

@@ -64,8 +64,13 @@ std::unique_ptr<InstanceFolder> InstanceFolder::claim(const QString& base) {
             ::close(fd);
             continue;
         }
-        if (ensurePrivateDir(slotPath) && ensurePrivateDir(slotPath + QStringLiteral("/TEMP")))
+        if (ensurePrivateDir(slotPath) && ensurePrivateDir(slotPath + QStringLiteral("/TEMP"))) {
+            // The slot is ours now: what a copy that ended without tidying up left is old.
+            QDir temp(slotPath + QStringLiteral("/TEMP"));
+            for (const QString& name : temp.entryList(QDir::Files | QDir::Hidden | QDir::System))
+                temp.remove(name);
             return std::unique_ptr<InstanceFolder>(new InstanceFolder(slotPath, fd));
+        }
         ::close(fd);
     }
     return nullptr;

@@ -41,6 +41,9 @@ public:
     virtual QString windowsDirectory() const = 0;
     // The desktop folder with the separator appended, "" when there is none.
     virtual QString desktopFolder() const = 0;
+    // Where the user keeps videos (no trailing separator): the desktop's Videos folder, the
+    // home folder when there is none.
+    virtual QString videosFolder() const = 0;
     virtual QList<Volume> volumes() const = 0;
 
     // A value of the system's key-value store (the registry stand-in), with the key opened

@@ -78,7 +78,8 @@ private slots:
     }
 
     // A close request during a job (by the title bar or by Exit) is refused and becomes an abort
-    // request; when idle the window closes at once, taking the program's other windows along.
+    // request; when idle the window closes at once, taking the program's other windows along
+    // and the last picture converted with it.
     void closeRefusedWhileBusyAndAcceptedWhenIdle() {
         QWidget other;
         other.show();
@@ -95,10 +96,22 @@ private slots:
 
         w().setBusy(false);
         w().withdrawAbortRequest();
+        writeBytes(desktop().windowsDir + "/TEMP", "$T$.bmp", "BM");
         ui().item("ExitMenu")->trigger();
         QVERIFY(!w().isVisible());
         QVERIFY(!other.isVisible());
         QVERIFY(!w().abortRequested());
+        QVERIFY(!QFile::exists(desktop().windowsDir + "/TEMP/$T$.bmp"));
+    }
+
+    // The first save dialog proposes the program's folder only where it can be written; an
+    // installed program's is not, and the user's Videos folder comes instead.
+    void videoProposedWhereItCanBeWritten() {
+        QCOMPARE(w().aviFilePath(), desktop().programDir + "/PICREEL.avi");
+        started.emplace(Setting{.arrange = [](StartedForm& s) {
+            QVERIFY(QDir(s.desktop.programDir).removeRecursively());
+        }});
+        QCOMPARE(w().aviFilePath(), desktop().videosDir + "/PICREEL.avi");
     }
 
     void pressesOnListAndThumbnails_data() {

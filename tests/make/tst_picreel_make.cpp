@@ -28,6 +28,11 @@ class TestPicreelMake : public QObject {
     std::optional<QTemporaryDir> dir; // every test's own, picreel-make's working folder
 
     QString path(const QString& name) const { return dir->filePath(name); }
+    // The videos being written beside o.avi, by name.
+    QStringList unfinished() const {
+        return QDir(dir->path())
+            .entryList({".o.avi.picreel-unfinished-*"}, QDir::Files | QDir::Hidden, QDir::Name);
+    }
     // A Bitmap file of makeDib's picture; returns the frame players must show for it.
     QByteArray bitmap(const QString& name, int width, int height, int seed) {
         const TestDib d = makeDib(width, height, seed);
@@ -130,23 +135,75 @@ private slots:
         QVERIFY(!QFile::exists(path("PICREEL.avi")));
     }
 
-    // SIGTERM mid-job: the frames written so far make a complete file that every frame decodes
-    // from.
-    void interruptLeavesValidShorterFile() {
+    // While the run writes, the target is left alone: the video grows beside it under a hidden
+    // name. SIGKILL leaves the target as it was and that file recognisable; the next run does
+    // not trip on it, and SIGTERM ends it with a complete, shorter target that every frame
+    // decodes from.
+    void signalsLeaveTheTargetWhole() {
         bitmap("big.bmp", 1280, 720, 1);
+        writeFile(path("o.avi"), "precious");
+        const QStringList args{"-y", "-f", "100000", "-r", "25", "big.bmp", "-o", "o.avi"};
+        QProcess killed;
+        killed.setWorkingDirectory(dir->path());
+        killed.start(QStringLiteral(PICREEL_MAKE), args);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(path(unfinished().value(0))).size() > 20'000'000, 60000);
+        killed.kill();
+        QVERIFY(killed.waitForFinished(60000));
+        QCOMPARE(readFile(path("o.avi")), QByteArray("precious"));
+        const QStringList leftOver = unfinished();
+        QCOMPARE(leftOver.size(), 1);
+
         QProcess p;
         p.setWorkingDirectory(dir->path());
-        p.start(QStringLiteral(PICREEL_MAKE),
-                {"-f", "100000", "-r", "25", "big.bmp", "-o", "o.avi"});
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(path("o.avi")).size() > 50'000'000, 60000);
+        p.start(QStringLiteral(PICREEL_MAKE), args);
+        const auto ownFile = [&] {
+            QStringList names = unfinished();
+            names.removeAll(leftOver[0]);
+            return path(names.value(0));
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(ownFile()).size() > 50'000'000, 60000);
+        QCOMPARE(readFile(path("o.avi")), QByteArray("precious"));
         p.terminate();
         QVERIFY(p.waitForFinished(60000));
         QCOMPARE(p.exitCode(), 130);
+        QCOMPARE(unfinished(), leftOver);
         const int frames = probe(path("o.avi"), "stream=nb_frames").toInt();
         QVERIFY(frames > 10 && frames < 100000);
         QCOMPARE(decode(path("o.avi")).size(), qsizetype(frames) * 1280 * 720 * 3);
         QVERIFY(QString::fromLocal8Bit(p.readAllStandardError())
                     .contains(QStringLiteral("interrupted; wrote o.avi: %1 frames").arg(frames)));
+    }
+
+    // Two runs on one target each write their own file; the last to finish wins whole.
+    void twoRunsOnOneTargetLeaveOneWholeVideo() {
+        const QByteArray first = bitmap("a.bmp", 320, 240, 1);
+        const QByteArray second = bitmap("b.bmp", 320, 240, 2);
+        QProcess runs[2];
+        for (int i = 0; i < 2; ++i) {
+            runs[i].setWorkingDirectory(dir->path());
+            runs[i].start(QStringLiteral(PICREEL_MAKE), {"-y", "--quiet", "-f", "300", "-o",
+                                                         "o.avi", i == 0 ? "a.bmp" : "b.bmp"});
+        }
+        for (QProcess& run : runs) {
+            QVERIFY(run.waitForFinished(60000));
+            QCOMPARE(run.exitCode(), 0);
+        }
+        const QByteArray frames = decode(path("o.avi"));
+        QVERIFY(frames == first.repeated(300) || frames == second.repeated(300));
+        QCOMPARE(unfinished(), QStringList());
+    }
+
+    // The video never takes the place of a picture it has to read, whatever the path says.
+    void outputThatIsAListedPictureIsRefused() {
+        bitmap("a.bmp", 32, 32, 1);
+        bitmap("b.bmp", 32, 32, 2);
+        const QByteArray picture = readFile(path("b.bmp"));
+        QVERIFY(QFile::link(path("b.bmp"), path("video.avi")));
+        const Run r = make({"-y", "-o", "video.avi", "a.bmp", "b.bmp"});
+        QCOMPARE(r.exitCode, 64);
+        QCOMPARE(r.err, "picreel-make: video.avi is one of the pictures (b.bmp); give the video "
+                        "another name\n");
+        QCOMPARE(readFile(path("b.bmp")), picture);
     }
 
     // A file-size limit plays a full disk: one line names the file and the reason, and the file

@@ -193,25 +193,57 @@ private slots:
         QCOMPARE(ui().MakeAVI_button->text(), "Make AVI File");
     }
 
-    void compressionCancelledLeavesAFileWithoutFrames() {
+    // A cancel in the compression dialog leaves the file the user already had exactly as it
+    // was, even after saying Yes to overwriting it, and makes no file of a new name.
+    void compressionCancelledLeavesTheFolderAsItWas() {
         list({picture("a.bmp", {32, 24}, 1)});
+        writeBytes(started->path(""), "movie.avi", "keep");
+        const auto folder = [this] {
+            return QDir(started->path("")).entryList(QDir::AllEntries | QDir::Hidden);
+        };
+        const QStringList before = folder();
         compressor.reset();
+        desktop().answerNextBox(MsgAnswer::Yes);
         make(out);
-        QCOMPARE(compressionDialogs, 1);
-        QVERIFY(desktop().boxes.isEmpty());
-        QCOMPARE(probe(out, "stream=nb_read_frames"), "N/A"); // readable, no frames
+        make(started->path("new.avi"));
+        QCOMPARE(compressionDialogs, 2);
+        QCOMPARE(desktop().takeBoxes().size(), 1); // the overwrite question
+        QCOMPARE(readFile(out), QByteArray("keep"));
+        QCOMPARE(folder(), before);
         QVERIFY(!ui().PlayAVIbutton->isEnabled());
     }
 
-    // A stream the AVI format cannot hold is refused before the compression dialog, and the job
-    // ends in its one error box.
+    // A stream the AVI format cannot hold is refused before the compression dialog; the job
+    // ends in its one error box, and the file it was to replace stays as it was.
     void pictureTooWideForAviEndsInTheErrorBox() {
         list({picture("wide.bmp", {40000, 2}, 1)});
+        writeBytes(started->path(""), "movie.avi", "keep");
+        desktop().answerNextBox(MsgAnswer::Yes);
         desktop().expectOkBoxes(1);
         make(out);
         QCOMPARE(compressionDialogs, 0);
-        QCOMPARE(desktop().takeBoxes(), QList{writeError});
+        QCOMPARE(desktop().takeBoxes().mid(1), QList{writeError});
+        QCOMPARE(readFile(out), QByteArray("keep"));
         QVERIFY(!ui().PlayAVIbutton->isEnabled());
+    }
+
+    // Saving the video as one of the listed pictures, by any spelling or link, is refused where
+    // the overwrite question would come; the picture and the window stay as they were.
+    void outputThatIsAListedPictureIsRefused() {
+        const QString listed = picture("a.bmp", {32, 24}, 1);
+        list({listed});
+        const QByteArray before = readFile(listed);
+        QVERIFY(QFile::link(listed, out));
+        desktop().expectOkBoxes(1);
+        make(out);
+        QCOMPARE(desktop().takeBoxes(),
+                 (QList<MsgBoxRequest>{{out + "\r\nis a picture in the list. Choose another name "
+                                              "for the AVI file.",
+                                        MsgButtons::OK, MsgIcon::Exclamation,
+                                        "Warning - File Is In The List"}}));
+        QCOMPARE(compressionDialogs, 0);
+        QCOMPARE(readFile(listed), before);
+        QCOMPARE(ui().MakeAVI_button->text(), "Make AVI File");
     }
 
     // The check converts every picture as the job will and names the first one that does not

@@ -3,6 +3,7 @@
 #include "platform/system_info_store.h"
 #include "platform/windows_directory.h"
 #include "scripted_platform.h"
+#include "test_io.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -65,10 +66,12 @@ private slots:
         QVERIFY(QFileInfo(second->path() + "/TEMP").isDir());
 
         const QString firstPath = first->path();
+        writeFile(firstPath + "/TEMP/$T$.bmp", "left by a copy that crashed");
         first.reset();
         auto third = platform::InstanceFolder::claim(root);
         QVERIFY(third);
         QCOMPARE(third->path(), firstPath);
+        QVERIFY(!QFile::exists(firstPath + "/TEMP/$T$.bmp"));
     }
 
     void instanceFolderRefusesALinkAndTightensALooseBase() {

@@ -9,6 +9,7 @@ ScriptedPlatform::ScriptedPlatform() : previous_(install(this)) {
     programDir = scratch_.path() + QStringLiteral("/program");
     windowsDir = scratch_.path() + QStringLiteral("/windows");
     desktopDir = scratch_.path() + QStringLiteral("/desktop/");
+    videosDir = scratch_.path() + QStringLiteral("/videos");
     QDir().mkpath(programDir);
     QDir().mkpath(windowsDir + QStringLiteral("/TEMP"));
     QDir().mkpath(desktopDir);

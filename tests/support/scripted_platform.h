@@ -45,6 +45,7 @@ public:
     QString programDir;
     QString windowsDir; // has a TEMP subfolder
     QString desktopDir;
+    QString videosDir;
     QList<platform::Volume> volumeList;
     // Values by (key, value name) under HKEY_LOCAL_MACHINE. Like the registry of a user
     // without write rights, the store opens keys for reading only.
@@ -67,6 +68,7 @@ public:
     QString programFolder() const override { return programDir; }
     QString windowsDirectory() const override { return windowsDir; }
     QString desktopFolder() const override { return desktopDir; }
+    QString videosFolder() const override { return videosDir; }
     QList<platform::Volume> volumes() const override { return volumeList; }
     std::optional<platform::StoredValue> keyValue(platform::KeyRoot root, const QString& key,
                                                   const QString& name,

@@ -143,6 +143,13 @@ QString QtPlatform::desktopFolder() const {
     return QDir::toNativeSeparators(desktop) + QDir::separator();
 }
 
+QString QtPlatform::videosFolder() const {
+    const QString videos = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
+    if (!videos.isEmpty() && QFileInfo(videos).isDir())
+        return QDir::toNativeSeparators(videos);
+    return QDir::toNativeSeparators(QDir::homePath());
+}
+
 QList<Volume> QtPlatform::volumes() const {
     QList<Volume> result;
     for (const QStorageInfo& info : QStorageInfo::mountedVolumes()) {

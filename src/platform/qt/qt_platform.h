@@ -25,6 +25,7 @@ public:
     QString programFolder() const override;
     QString windowsDirectory() const override;
     QString desktopFolder() const override;
+    QString videosFolder() const override;
     QList<Volume> volumes() const override;
     std::optional<StoredValue> keyValue(KeyRoot root, const QString& key, const QString& name,
                                         KeyAccess access) const override;
