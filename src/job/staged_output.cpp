@@ -6,12 +6,24 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace job {
 
 namespace {
+
+// A copy of the path of the file being written, readable from a signal handler.
+char unfinished[4096 + 256];
+
+void setUnfinished(const QByteArray& path) {
+    unfinished[0] = '\0'; // a handler sees no path while the rest changes
+    if (path.isEmpty() || std::size_t(path.size()) >= sizeof unfinished)
+        return;
+    std::memcpy(unfinished + 1, path.constData() + 1, std::size_t(path.size()));
+    unfinished[0] = path[0];
+}
 
 // Room for the mark and the random part within a file name's 255 bytes.
 constexpr qsizetype longestKeptName = 200;
@@ -35,11 +47,17 @@ StagedOutput::StagedOutput(const QString& target) {
     const QByteArray folder = target_.left(slash + 1);
     const QByteArray name = target_.mid(slash + 1).left(longestKeptName);
     path_ = folder + '.' + name + unfinishedMark + randomPart();
+    setUnfinished(path_);
 }
 
 StagedOutput::~StagedOutput() {
+    setUnfinished({});
     if (!placed_)
         ::unlink(path_.constData());
+}
+
+const char* StagedOutput::unfinishedNow() {
+    return unfinished;
 }
 
 bool StagedOutput::putInPlace() {
@@ -49,6 +67,7 @@ bool StagedOutput::putInPlace() {
     if (std::rename(path_.constData(), target_.constData()) != 0)
         return false;
     placed_ = true;
+    setUnfinished({});
     return true;
 }
 

@@ -24,6 +24,10 @@ public:
     // false, with errno set, when that fails (the new file then stays for the caller to drop).
     bool putInPlace();
 
+    // The new file being written now, "" when none: for a signal handler that must give up
+    // and remove it (only async-signal-safe calls may use it there).
+    static const char* unfinishedNow();
+
     // The hidden name's mark, by which a left-over file is recognised.
     static constexpr const char* unfinishedMark = ".picreel-unfinished-";
 

@@ -11,7 +11,8 @@ enum ExitStatus : int {
     ExitOutputExists = 4,      // the output exists and -y was not given
     ExitCompressorRefused = 5, // the compressor cannot take pictures of this size
     ExitUsage = 64,            // bad arguments, as sysexits' EX_USAGE
-    ExitInterrupted = 130,     // SIGINT or SIGTERM: the file holds the frames written
+    ExitInterrupted = 130,     // SIGINT, SIGTERM or SIGHUP: the file holds the frames written
+    ExitGaveUp = 131,          // a third SIGINT: the unfinished video removed, the output as it was
 };
 
 } // namespace make

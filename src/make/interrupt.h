@@ -2,8 +2,10 @@
 
 namespace make {
 
-// Ctrl+C and SIGTERM ask the run to stop as "Do you want to abort?" answered Yes would; a
-// second one ends the program at once, for a run that no longer listens.
+// Ctrl+C, SIGTERM and SIGHUP ask the run to stop as "Do you want to abort?" answered Yes
+// would. A second Ctrl+C says the video is being finished; a third gives up at once: the
+// unfinished video is removed and the output left as it was (ExitGaveUp). SIGPIPE is
+// ignored.
 void catchInterrupts();
 bool interrupted();
 

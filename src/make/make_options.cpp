@@ -41,6 +41,8 @@ struct Options {
                                  "Replace an existing output file (otherwise it is refused)."};
     QCommandLineOption fromList{
         "from-list", "Read picture paths from FILE, one a line; - reads standard input.", "FILE"};
+    QCommandLineOption null{{"0", "null"},
+                            "The list file's paths end in NUL bytes (find -print0), not lines."};
     QCommandLineOption zeroLength{"zero-length-repeats",
                                   "Store a repeated frame as a zero-length frame (smaller files; "
                                   "never the first or last frame)."};
@@ -65,8 +67,10 @@ const char* const exitStatusHelp = "\nExit status:\n"
                                    "  3    a picture or the list file cannot be read\n"
                                    "  4    the output file exists and -y was not given\n"
                                    "  5    the compressor cannot take pictures of this size\n"
-                                   "  64   bad arguments, or an output that is one of the pictures\n"
-                                   "  130  interrupted; the file holds the frames written\n";
+                                   "  64   bad arguments, an output that is one of the pictures, "
+                                   "or over 1000000 pictures\n"
+                                   "  130  interrupted; the file holds the frames written\n"
+                                   "  131  a third Ctrl+C gave up; the output is as it was\n";
 
 ParsedCommandLine usage(const QString& why) {
     return {ParsedCommandLine::Action::Usage, {}, why};
@@ -92,8 +96,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
         "Turns pictures (BMP, JPEG, GIF) into one video-only AVI file, in the order given.\n"
         "A folder stands for its pictures in natural order (img2 before img10).");
     parser.addOptions({o.output, o.fps, o.duration, o.frames, o.compressor, o.listCompressors,
-                       o.quality, o.keyFrames, o.dataRate, o.overwrite, o.fromList, o.zeroLength,
-                       o.quiet, o.help, o.version});
+                       o.quality, o.keyFrames, o.dataRate, o.overwrite, o.fromList, o.null,
+                       o.zeroLength, o.quiet, o.help, o.version});
     parser.addPositionalArgument("PICTURE", "A picture file or a folder of pictures.",
                                  "[PICTURE...]");
     if (!parser.parse(arguments))
@@ -163,6 +167,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     m.zeroLengthRepeats = parser.isSet(o.zeroLength);
     m.quiet = parser.isSet(o.quiet);
     m.listFile = parser.value(o.fromList);
+    m.nulSeparatedList = parser.isSet(o.null);
     m.pictureArguments = parser.positionalArguments();
     if (m.pictureArguments.isEmpty() && !parser.isSet(o.fromList))
         return usage(QStringLiteral("no pictures given"));

@@ -24,8 +24,9 @@ struct MakeOptions {
     bool overwrite = false;
     bool zeroLengthRepeats = false;
     bool quiet = false;
-    QStringList pictureArguments; // pictures and folders, in the order given
-    QString listFile;             // --from-list: a file of paths, "-" for standard input
+    QStringList pictureArguments;  // pictures and folders, in the order given
+    QString listFile;              // --from-list: a file of paths, "-" for standard input
+    bool nulSeparatedList = false; // --null: its paths end in NUL bytes
 };
 
 struct ParsedCommandLine {

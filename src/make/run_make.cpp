@@ -159,10 +159,14 @@ QString compressorTable() {
 int runMake(const MakeOptions& o, std::FILE* in, std::FILE* err) {
     QStringList pictures;
     try {
-        pictures = expandPictureArguments(o.pictureArguments, o.listFile, in);
+        pictures = expandPictureArguments(o.pictureArguments, {o.listFile, o.nulSeparatedList, in},
+                                          interrupted);
     } catch (const picture::PictureError& e) {
         say(err, e.message());
         return ExitPictureUnreadable;
+    } catch (const ListingStopped& e) {
+        say(err, e.message);
+        return e.why == ListingStopped::Why::Interrupted ? ExitInterrupted : ExitUsage;
     }
     if (pictures.isEmpty()) {
         say(err, QStringLiteral("no BMP, JPEG or GIF pictures in the arguments given"));
@@ -190,8 +194,10 @@ int runMake(const MakeOptions& o, std::FILE* in, std::FILE* err) {
         say(err, e.message());
         return ExitPictureUnreadable;
     }
-    if (!survey.completed)
+    if (!survey.completed) {
+        say(err, QStringLiteral("interrupted; nothing was written"));
         return ExitInterrupted;
+    }
     if (!survey.differing.isEmpty()) {
         reportDiffering(err, survey);
         return ExitPicturesDiffer;

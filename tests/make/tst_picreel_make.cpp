@@ -1,7 +1,11 @@
 #include "avi_test_support.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QThread>
+
+#include <csignal>
 #include <optional>
 
 namespace {
@@ -248,13 +252,93 @@ private slots:
     }
 
     // The list's order, not the names' order.
+    // Lines or NUL-separated paths, in the list's order; a NUL inside a line is no list.
     void listFromStandardInput() {
         const QByteArray first = bitmap("img1.bmp", 32, 32, 1);
         const QByteArray second = bitmap("img2.bmp", 32, 32, 2);
-        const Run r = make({"--quiet", "--from-list", "-"},
-                           "img2.bmp\r\n\n" + path("img1.bmp").toLocal8Bit() + "\n");
-        QCOMPARE(r.exitCode, 0);
+        const Run lines = make({"--quiet", "--from-list", "-"},
+                               "img2.bmp\r\n\n" + path("img1.bmp").toLocal8Bit() + "\n");
+        QCOMPARE(lines.exitCode, 0);
         QCOMPARE(decode(path("PICREEL.avi")), second + first);
+        const Run nul = make({"--quiet", "-y", "-0", "--from-list", "-"},
+                             QByteArray("img1.bmp\0img2.bmp\0img1.bmp\0", 27));
+        QCOMPARE(nul.exitCode, 0);
+        QCOMPARE(decode(path("PICREEL.avi")), first + second + first);
+        const Run refused =
+            make({"-y", "--from-list", "-"}, QByteArray("img1.bmp\0img2.bmp\0", 18));
+        QCOMPARE(refused.exitCode, 64);
+        QCOMPARE(refused.err, "picreel-make: - has a NUL byte in a line; --null reads a list of "
+                              "NUL-separated paths\n");
+    }
+
+    // Endless input stops at the cap; an interrupt stops the reading at once, even while no
+    // line comes.
+    void endlessListStops() {
+        const Run endless = make({"--from-list", "-"}, QByteArray("x.jpg\n").repeated(1'000'001));
+        QCOMPARE(endless.exitCode, 64);
+        QCOMPARE(endless.err,
+                 "picreel-make: more than 1000000 pictures; one run takes at most that many\n");
+
+        QProcess p;
+        p.setWorkingDirectory(dir->path());
+        p.start(QStringLiteral(PICREEL_MAKE), {"--from-list", "-"});
+        QVERIFY(p.waitForStarted());
+        p.write("x.jpg\ny.jpg\n"); // and no more for now
+        QTest::qWait(300);
+        QElapsedTimer clock;
+        clock.start();
+        ::kill(pid_t(p.processId()), SIGINT);
+        QVERIFY(p.waitForFinished(5000));
+        QCOMPARE_LT(clock.elapsed(), 1000);
+        QCOMPARE(p.exitCode(), 130);
+        QCOMPARE(p.readAllStandardError(), "picreel-make: interrupted; nothing was written\n");
+    }
+
+    // SIGHUP ends a run as SIGTERM does; standard error closed under a run does not end it.
+    void hangUpAndClosedPipeLeaveACompleteFile() {
+        const QByteArray frame = bitmap("a.bmp", 64, 48, 1);
+        QProcess p;
+        p.setWorkingDirectory(dir->path());
+        p.start(QStringLiteral(PICREEL_MAKE), {"-f", "1000000", "a.bmp", "-o", "o.avi"});
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(path(unfinished().value(0))).size() > 1'000'000, 60000);
+        ::kill(pid_t(p.processId()), SIGHUP);
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 130);
+        const int frames = probe(path("o.avi"), "stream=nb_frames").toInt();
+        QCOMPARE(decode(path("o.avi")), frame.repeated(frames));
+
+        const QString script = QString("\"$0\" -y -f 3 a.bmp -o o.avi 2>&1 | true; "
+                                       "exit ${PIPESTATUS[0]}");
+        QProcess piped;
+        piped.setWorkingDirectory(dir->path());
+        piped.start("bash", {"-c", script, PICREEL_MAKE});
+        QVERIFY(piped.waitForFinished(60000));
+        QCOMPARE(piped.exitCode(), 0);
+        QCOMPARE(decode(path("o.avi")), frame.repeated(3));
+    }
+
+    // While a slow frame is in hand, a second Ctrl+C is answered and a third gives up: the
+    // unfinished video goes and the output stays as it was.
+    void thirdCtrlCGivesUp() {
+        bitmap("big.bmp", 1280, 720, 1);
+        writeFile(path("o.avi"), "precious");
+        QProcess p;
+        p.setWorkingDirectory(dir->path());
+        p.start(QStringLiteral(PICREEL_MAKE),
+                {"-y", "-c", "cvid", "-f", "3", "big.bmp", "-o", "o.avi"});
+        QTRY_VERIFY_WITH_TIMEOUT(!unfinished().isEmpty(), 60000);
+        for (int i = 0; i < 3; ++i) {
+            ::kill(pid_t(p.processId()), SIGINT);
+            QThread::msleep(100); // no events: the end is awaited below
+        }
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 131);
+        QCOMPARE(p.readAllStandardError(),
+                 "picreel-make: finishing the video with the frames written; Ctrl+C once more "
+                 "gives up and leaves the output as it was\n"
+                 "picreel-make: gave up; the output is as it was\n");
+        QCOMPARE(readFile(path("o.avi")), QByteArray("precious"));
+        QCOMPARE(unfinished(), QStringList());
     }
 
     void existingOutputIsKeptWithoutY() {
