@@ -2,6 +2,7 @@
 #include "makeavi/compression_dialog.h"
 #include "picture/picture_memory.h"
 #include "platform/qt/qt_platform.h"
+#include "platform/qt/termination_signals.h"
 #include "platform/windows_directory.h"
 
 #include <QApplication>
@@ -16,6 +17,9 @@ int main(int argc, char** argv) {
     mAVIDecs::installCompressionDialog();
 
     MyMainForm form;
+    platform::TerminationSignals ending;
+    QObject::connect(&ending, &platform::TerminationSignals::requested, &form,
+                     &MyMainForm::endByRequest);
     form.Form_Load();
     return app.exec();
 }

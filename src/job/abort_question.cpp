@@ -8,6 +8,8 @@ namespace job {
 bool askWhetherToAbort(JobHost& host) {
     if (!host.abortRequested())
         return false;
+    if (host.endingProgram())
+        return true;
     const platform::MsgAnswer answer =
         platform::MsgBox(QStringLiteral("Do you want to abort?"), platform::MsgButtons::YesNo,
                          platform::MsgIcon::Exclamation, QStringLiteral("Make AVI File - Running"));

@@ -40,6 +40,8 @@ public:
     virtual void doEvents() {}
     virtual bool abortRequested() const = 0;
     virtual void setAbortRequested(bool requested) = 0;
+    // The program is being ended: an abort request is then granted without asking.
+    virtual bool endingProgram() const { return false; }
 
     // Progress and outcome, shown at once.
     virtual void showStatus(const QString& text) = 0;

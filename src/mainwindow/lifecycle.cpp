@@ -64,6 +64,14 @@ void MyMainForm::Form_Unload(bool& /*Cancel*/) {
     }
 }
 
+void MyMainForm::endByRequest() {
+    endRequested_ = true;
+    if (isBusy())
+        requestAbort(); // the Make command closes the window once its job has ended
+    else
+        close();
+}
+
 void MyMainForm::ExitMenu_Click() {
     close();
 }

@@ -64,6 +64,9 @@ public:
     void Form_QueryUnload(bool& Cancel, int UnloadMode);
     void Form_Unload(bool& Cancel);
     void ExitMenu_Click();
+    // The session ending or a `kill` asks the program to end: a running job stops after the
+    // frame in hand without asking and keeps what it wrote, then the window closes.
+    void endByRequest();
     QString WindowsDirectoryPath() const;
 
     // --- command states and filmstrip (mainwindow/command_states.cpp, filmstrip.cpp) ---
@@ -158,6 +161,7 @@ private:
     QString AviFilePath;
     bool AbortRequested = false;
     picture::PictureFormat FirstPictureFormat;
+    bool endRequested_ = false; // by endByRequest
 
     // --- controls (mainwindow/layout.cpp) ---
     QLabel* Label1;

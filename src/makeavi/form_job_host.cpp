@@ -101,6 +101,10 @@ bool FormJobHost::abortRequested() const {
     return form_.abortRequested();
 }
 
+bool FormJobHost::endingProgram() const {
+    return form_.endRequested_;
+}
+
 void FormJobHost::setAbortRequested(bool requested) {
     if (requested)
         form_.requestAbort();

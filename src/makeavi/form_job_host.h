@@ -20,6 +20,7 @@ public:
     QString durationText() const override;
     void doEvents() override;
     bool abortRequested() const override;
+    bool endingProgram() const override;
     void setAbortRequested(bool requested) override;
     void showStatus(const QString& text) override;
     void frameWritten(std::int32_t frame, int entry) override;

@@ -28,13 +28,14 @@ void MyMainForm::MakeAVI_button_Click() {
         return;
     }
     FormJobHost host(*this);
-    if (!job::CheckPictureFormats(host, FirstPictureFormat) || !ChooseAviFile()) {
+    if (job::CheckPictureFormats(host, FirstPictureFormat) && ChooseAviFile())
+        job::writeAviFile(host, AviFilePath);
+    else
         setMousePointer(MousePointer::Default);
-        setBusy(false);
-        return;
-    }
-    job::writeAviFile(host, AviFilePath);
     setBusy(false);
+    // An end asked for during the job waited for it.
+    if (endRequested_)
+        close();
 }
 
 bool MyMainForm::ChooseAviFile() {

@@ -135,6 +135,24 @@ private slots:
         QCOMPARE(decode(out, true), expected);
     }
 
+    // The session ending during a job: the frame in hand is written without a question, the
+    // file is kept complete, and the window closes once the job has ended.
+    void endRequestStopsTheJobWithoutAskingThenCloses() {
+        const QStringList pictures{picture("a.bmp", {32, 24}, 1), picture("b.bmp", {32, 24}, 2)};
+        list(pictures);
+        ui().duration_txtbox->setText("3");
+        desktop().onDoEvents = [&] {
+            if (status() == "Frame 2  Picture 1 saved")
+                w().endByRequest();
+        };
+        make(out);
+
+        QVERIFY(desktop().boxes.isEmpty());
+        QCOMPARE(status(), "Aborted");
+        QCOMPARE(decode(out, true), framesOf(pictures.mid(0, 1), 3));
+        QVERIFY(!w().isVisible());
+    }
+
     void eventsRunAndStatusPaintsBeforeEveryFrame() {
         list({picture("a.bmp", {8, 8}, 1)});
         ui().duration_txtbox->setText("1000");

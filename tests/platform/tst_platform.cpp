@@ -1,5 +1,6 @@
 #include "platform/instance_folder.h"
 #include "platform/qt/qt_platform.h"
+#include "platform/qt/termination_signals.h"
 #include "platform/system_info_store.h"
 #include "platform/windows_directory.h"
 #include "scripted_platform.h"
@@ -9,10 +10,12 @@
 #include <QApplication>
 #include <QFile>
 #include <QMessageBox>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <csignal>
 #include <sys/stat.h>
 
 using platform::MsgAnswer;
@@ -145,6 +148,17 @@ private slots:
         QCOMPARE(text, QString("Line one\r\nLine two"));
         QCOMPARE(shownIcon, row.shownIcon);
         QCOMPARE(shown.trimmed(), row.shownButtons);
+    }
+
+    // SIGTERM and SIGHUP reach the window as a request from its event loop, not as the end.
+    void terminationSignalsBecomeARequest() {
+        platform::TerminationSignals ending;
+        QSignalSpy requests(&ending, &platform::TerminationSignals::requested);
+        for (const int signal : {SIGTERM, SIGHUP}) {
+            ::raise(signal);
+            QVERIFY(requests.wait(5000));
+        }
+        QCOMPARE(requests.size(), 2);
     }
 
     void classicFiltersBecomeQtFilters() {
