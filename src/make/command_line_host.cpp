@@ -20,14 +20,35 @@ bool CommandLineHost::loadPictureAsDib(const QString& path, picture::cDIB& dib) 
     // start on when it is done.
     ahead_.expect(pictures_.mid(current_ + 1, picturesAhead_));
     try {
-        return dib.AdoptBitmap(converted ? std::move(converted->bitmap)
-                                         : picture::LoadPictureAsBitmap(path));
+        const bool adopted = dib.AdoptBitmap(converted ? std::move(converted->bitmap)
+                                                       : picture::LoadPictureAsBitmap(path));
+        const picture::PictureFormat format{dib.Width(), dib.Height(), dib.BitCount()};
+        if (!first_)
+            first_ = format;
+        else if (format != *first_)
+            changed(path, format);
+        return adopted;
     } catch (const picture::PictureError& e) {
         // The window lets the picture before take the place of one that no longer loads; a
         // script is better served by a run that stops and says which picture failed.
         pictureFailure_ = e.message();
         throw picture::PictureError(picture::PictureError::Kind::ReadFailed, e.message());
     }
+}
+
+void CommandLineHost::changed(const QString& path, const picture::PictureFormat& now) {
+    // Rewritten since the check: the frame would not fit the video.
+    pictureChanged_ = true;
+    throw picture::PictureError(
+        picture::PictureError::Kind::ReadFailed,
+        QStringLiteral("%1: now %2 x %3, %4 bits, since the check; the video is %5 x %6, %7 bits")
+            .arg(path)
+            .arg(now.Width)
+            .arg(now.Height)
+            .arg(now.BitCount)
+            .arg(first_->Width)
+            .arg(first_->Height)
+            .arg(first_->BitCount));
 }
 
 QString CommandLineHost::framesPerSecondText() const {

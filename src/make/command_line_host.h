@@ -3,6 +3,7 @@
 #include "job/job_host.h"
 #include "make/make_options.h"
 #include "picture/conversion_ahead.h"
+#include "picture/picture_format.h"
 
 #include <QStringList>
 #include <optional>
@@ -32,8 +33,10 @@ public:
     void showStatus(const QString&) override {}
     void frameWritten(std::int32_t frame, int entry) override;
 
-    // The picture that stopped the job, as "path: reason", when one did.
+    // The picture that stopped the job, as "path: reason", when one did, and whether it had
+    // changed size or depth since the check.
     const std::optional<QString>& pictureFailure() const { return pictureFailure_; }
+    bool pictureChanged() const { return pictureChanged_; }
 
 private:
     const QStringList pictures_;
@@ -46,6 +49,9 @@ private:
     int current_ = 0;
     bool requested_ = false;
     std::optional<QString> pictureFailure_;
+    std::optional<picture::PictureFormat> first_; // as the first picture converted
+    bool pictureChanged_ = false;
+    [[noreturn]] void changed(const QString& path, const picture::PictureFormat& now);
 };
 
 } // namespace make

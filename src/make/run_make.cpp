@@ -7,6 +7,7 @@
 #include "job/make_avi_job.h"
 #include "make/avi_failure_reason.h"
 #include "make/command_line_host.h"
+#include "make/compressor_probe.h"
 #include "make/console_boxes.h"
 #include "make/exit_status.h"
 #include "make/format_survey.h"
@@ -108,11 +109,13 @@ int writeVideo(const MakeOptions& o, const QStringList& pictures, std::FILE* err
     const int decoders = std::max(1, QThread::idealThreadCount());
     job::JobEnd end;
     std::optional<QString> pictureFailure;
+    bool pictureChanged = false;
     {
         CommandLineHost host(pictures, o, decoders, meter);
         mAVIDecs::AVIFileInit();
         end = job::writeAviFile(host, o.output);
         pictureFailure = host.pictureFailure();
+        pictureChanged = host.pictureChanged();
     }
     meter.finish();
     platform::install(before);
@@ -125,7 +128,7 @@ int writeVideo(const MakeOptions& o, const QStringList& pictures, std::FILE* err
                      : QStringLiteral("%1 holds the %2 frames written before it")
                            .arg(o.output)
                            .arg(meter.framesWritten()));
-        return ExitPictureUnreadable;
+        return pictureChanged ? ExitPicturesDiffer : ExitPictureUnreadable;
     }
     if (end == job::JobEnd::Stopped) {
         QString reason = aviFailureReason();
@@ -202,11 +205,9 @@ int runMake(const MakeOptions& o, std::FILE* in, std::FILE* err) {
         reportDiffering(err, survey);
         return ExitPicturesDiffer;
     }
-    if (const std::string why =
-            avi::sizeProblem(*o.compressor, survey.first.Width, survey.first.Height);
-        !why.empty()) {
-        say(err, QStringLiteral("%1 %2; the pictures are %3 x %4")
-                     .arg(QString::fromLatin1(o.compressor->name), QString::fromStdString(why))
+    if (const QString why = compressorRefusal(o, survey.first); !why.isEmpty()) {
+        say(err, QStringLiteral("%1; the pictures are %2 x %3")
+                     .arg(why)
                      .arg(survey.first.Width)
                      .arg(survey.first.Height));
         return ExitCompressorRefused;

@@ -15,6 +15,13 @@ struct Run {
     QString err;
 };
 
+// A picture size the AVI format or a compressor cannot take, and what picreel-make says.
+struct LimitRow {
+    QString compressor;
+    QSize size;
+    QString says;
+};
+
 // A folder of three pictures made into a video, and what the video must be.
 struct FolderRow {
     QStringList args;
@@ -208,6 +215,48 @@ private slots:
         QCOMPARE(r.err, "picreel-make: video.avi is one of the pictures (b.bmp); give the video "
                         "another name\n");
         QCOMPARE(readFile(path("b.bmp")), picture);
+    }
+
+    // What the AVI format or the compressor cannot take is found before the output is touched.
+    void limitsFoundBeforeTheOutputIsTouched_data() {
+        QTest::addColumn<LimitRow>("row");
+        QTest::newRow("a side over 32,767")
+            << LimitRow{.compressor = "DIB",
+                        .size = {40000, 2},
+                        .says = "an AVI file cannot hold a side over 32,767 pixels; the "
+                                "pictures are 40000 x 2"};
+        QTest::newRow("MPEG-4 from 8192 wide")
+            << LimitRow{.compressor = "XVID",
+                        .size = {8192, 16},
+                        .says = "MPEG-4 video (Xvid compatible) refuses them: mpeg4: opening the "
+                                "encoder: Invalid argument; the pictures are 8192 x 16"};
+    }
+    void limitsFoundBeforeTheOutputIsTouched() {
+        QFETCH(LimitRow, row);
+        bitmap("a.bmp", row.size.width(), row.size.height(), 1);
+        writeFile(path("o.avi"), "precious");
+        const Run r = make({"-y", "-c", row.compressor, "a.bmp", "-o", "o.avi"});
+        QCOMPARE(r.exitCode, 5);
+        QCOMPARE(r.err, "picreel-make: " + row.says + "\n");
+        QCOMPARE(readFile(path("o.avi")), QByteArray("precious"));
+    }
+
+    // A picture rewritten at another size after the check is named when its turn comes, and
+    // the output holds the frames written before it.
+    void pictureChangedSinceTheCheckIsNamed() {
+        const QByteArray first = bitmap("a.bmp", 640, 480, 1);
+        bitmap("b.bmp", 640, 480, 2);
+        QProcess p;
+        p.setWorkingDirectory(dir->path());
+        p.start(QStringLiteral(PICREEL_MAKE), {"-f", "400", "a.bmp", "b.bmp", "-o", "o.avi"});
+        QTRY_VERIFY_WITH_TIMEOUT(!unfinished().isEmpty(), 60000);
+        bitmap("b.bmp", 320, 240, 2);
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 2);
+        QCOMPARE(p.readAllStandardError(),
+                 "picreel-make: b.bmp: now 320 x 240, 24 bits, since the check; the video is 640 "
+                 "x 480, 24 bits\npicreel-make: o.avi holds the 400 frames written before it\n");
+        QCOMPARE(decode(path("o.avi")), first.repeated(400));
     }
 
     // A file-size limit plays a full disk: one line names the file and the reason, and the file
