@@ -1,4 +1,5 @@
 // picreel-make: the Make-AVI job of PICREEL from the command line.
+#include "make/byte_names.h"
 #include "make/exit_status.h"
 #include "make/interrupt.h"
 #include "make/make_options.h"
@@ -20,6 +21,11 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("picreel-make"));
     QCoreApplication::setApplicationVersion(make::programVersionText());
 
+    // Qt's text would turn such a name into another one.
+    if (const auto name = make::firstUncarriedArgument(argc, argv)) {
+        std::fprintf(stderr, "picreel-make: %s\n", qPrintable(make::notCarriedReason(*name)));
+        return make::ExitPictureUnreadable;
+    }
     const make::ParsedCommandLine parsed = make::parseCommandLine(app.arguments());
     using Action = make::ParsedCommandLine::Action;
     switch (parsed.action) {

@@ -1,5 +1,6 @@
 #include "make/picture_arguments.h"
 
+#include "make/byte_names.h"
 #include "paths/natural_order.h"
 #include "picture/picture_error.h"
 
@@ -18,6 +19,10 @@ namespace make {
 
 namespace {
 
+[[noreturn]] void unreadableName(const QByteArray& name) {
+    throw picture::PictureError(picture::PictureError::Kind::ReadFailed, notCarriedReason(name));
+}
+
 constexpr qsizetype longestPath = 64 * 1024;
 
 // Grows the list, refusing to go past mostPictures.
@@ -29,8 +34,13 @@ public:
         if (interrupted_())
             stop(ListingStopped::Why::Interrupted,
                  QStringLiteral("interrupted; nothing was written"));
-        pictures_ +=
-            QFileInfo(argument).isDir() ? picturesOfFolder(argument) : QStringList{argument};
+        if (!QFileInfo(argument).isDir()) {
+            pictures_ += argument;
+        } else {
+            if (const auto name = firstUncarriedPicture(argument))
+                unreadableName(*name);
+            pictures_ += picturesOfFolder(argument);
+        }
         if (pictures_.size() > mostPictures)
             stop(ListingStopped::Why::TooMany,
                  QStringLiteral("more than %1 pictures; one run takes at most that many")
@@ -84,6 +94,8 @@ void readList(const ListSource& source, PictureList& list) {
         } else if (record.isEmpty()) {
             return;
         }
+        if (!carriesAsText(record))
+            unreadableName(record);
         list.add(QFile::decodeName(record));
     };
     QByteArray pending;

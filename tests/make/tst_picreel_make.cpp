@@ -259,6 +259,38 @@ private slots:
         QCOMPARE(decode(path("o.avi")), first.repeated(400));
     }
 
+    // A name that is not UTF-8 cannot pass through Qt's text unchanged: wherever it comes
+    // from, it is refused by name, never dropped or replaced by another.
+    void namesThatAreNotUtf8AreRefused_data() {
+        QTest::addColumn<QString>("arguments"); // for bash; $n is the name
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("in a folder") << "-y pictures"
+                                     << "pictures/img\\xff.bmp";
+        QTest::newRow("as an argument") << "-y \"pictures/$n\""
+                                        << "pictures/img\\xff.bmp";
+        QTest::newRow("as the output") << "-y a.bmp -o \"$n.avi\""
+                                       << "img\\xff.bmp.avi";
+        QTest::newRow("in a list") << "-y --from-list - <<< \"pictures/$n\""
+                                   << "pictures/img\\xff.bmp";
+    }
+    void namesThatAreNotUtf8AreRefused() {
+        QFETCH(QString, arguments);
+        QFETCH(QString, shown);
+        bitmap("a.bmp", 32, 32, 1);
+        QDir(dir->path()).mkdir("pictures");
+        const QString script =
+            "n=img$(printf '\\xff').bmp; cp a.bmp \"pictures/$n\"; \"$0\" " + arguments;
+        QProcess p;
+        p.setWorkingDirectory(dir->path());
+        p.start("bash", {"-c", script, PICREEL_MAKE});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 3);
+        QCOMPARE(p.readAllStandardError(), "picreel-make: " + shown +
+                                               ": a name that is not UTF-8; PICREEL takes UTF-8 "
+                                               "names only, rename it\n");
+        QVERIFY(!QFile::exists(path("PICREEL.avi")));
+    }
+
     // A file-size limit plays a full disk: one line names the file and the reason, and the file
     // holds every frame written before, complete.
     void fullDiskLeavesTheFramesWritten() {
