@@ -34,11 +34,13 @@ public:
         } catch (const std::exception& e) {
             reportPictureFailure(picture_, e);
         }
-        release();
+        const bool complete = release();
         // The target takes the new file when the job ran to its end or was aborted, and when a
         // failure stopped it after frames were written: it then holds what was written. A
-        // cancel or a failure before the first frame leaves it as it was.
-        if ((frame_ > 0 || (ranToItsEnd && last_ == AVIERR_OK)) && !staged_.putInPlace())
+        // cancel, a failure before the first frame or a file that could not be completed
+        // leaves it as it was.
+        if (complete && (frame_ > 0 || (ranToItsEnd && last_ == AVIERR_OK)) &&
+            !staged_.putInPlace())
             keepFailure(AVIERR_FILEWRITE);
         // Only a file in place is reported complete and offered to play.
         const JobEnd end = ranToItsEnd && last_ == AVIERR_OK ? finish() : JobEnd::Stopped;
@@ -155,17 +157,22 @@ private:
         return aborted ? JobEnd::Aborted : JobEnd::Completed;
     }
 
-    void release() {
+    // False when the file could not be completed (index, header): a full disk, for one.
+    bool release() {
         host_.setMousePointer(platform::MousePointer::Default);
         dib_.reset();
-        // Completing the file (index, header) can fail too, a full disk for one: that is a
-        // write error like any other.
+        bool complete = true;
+        const auto released = [&](HRESULT result) {
+            complete = complete && result == AVIERR_OK;
+            keepFailure(result); // a write error like any other
+        };
         for (PAVISTREAM* stream : {&plain_, &compressed_})
             if (*stream)
-                keepFailure(AVIStreamRelease(std::exchange(*stream, 0)));
+                released(AVIStreamRelease(std::exchange(*stream, 0)));
         if (file_)
-            keepFailure(AVIFileRelease(std::exchange(file_, 0)));
+            released(AVIFileRelease(std::exchange(file_, 0)));
         AVIFileExit();
+        return complete;
     }
 
     void endJob() {
