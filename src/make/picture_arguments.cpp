@@ -31,9 +31,7 @@ public:
     explicit PictureList(const std::function<bool()>& interrupted) : interrupted_(interrupted) {}
 
     void add(const QString& argument) {
-        if (interrupted_())
-            stop(ListingStopped::Why::Interrupted,
-                 QStringLiteral("interrupted; nothing was written"));
+        checkInterrupt();
         if (!QFileInfo(argument).isDir()) {
             pictures_ += argument;
         } else {
