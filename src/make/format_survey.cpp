@@ -1,11 +1,76 @@
 #include "make/format_survey.h"
 
+#include "bytes/le_bytes.h"
+#include "picture/bitmap_headers.h"
+#include "picture/picture_error.h"
 #include "picture/picture_loader.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cstdio>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace make {
 
+namespace {
+
+// A Bitmap with a colour table or run-length data: its header alone cannot tell whether the
+// table or the runs are possible, so it is decoded once. Such files are small and rare.
+bool headerTellsTooLittle(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(qint64(picture::bitmapFileHeaderSize + 20));
+    if (head.size() < qsizetype(picture::bitmapFileHeaderSize + 20) || !head.startsWith("BM"))
+        return false;
+    bytes::LeReader info(reinterpret_cast<const std::uint8_t*>(head.constData()) +
+                         picture::bitmapFileHeaderSize);
+    info.i32(); // header size
+    info.i32(); // width
+    info.i32(); // height
+    info.i16(); // planes
+    const std::int16_t bitCount = info.i16();
+    const std::int32_t compression = info.i32();
+    constexpr std::int32_t rle8 = 1, rle4 = 2;
+    return bitCount <= 8 || compression == rle8 || compression == rle4;
+}
+
+// Converting a picture holds it decoded (4 bytes a pixel) and as a Bitmap (3) at once, and a
+// decoder's own buffers beside them: refused when that cannot fit in what this run may map.
+void checkMemoryFor(const QString& path, QSize size) {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return;
+    long pages = 0;
+    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld", &pages) != 1)
+            pages = 0;
+        std::fclose(statm);
+    }
+    const qint64 inUse = qint64(pages) * ::sysconf(_SC_PAGESIZE);
+    const qint64 needed = qint64(size.width()) * size.height() * 8 + 64 * 1024 * 1024;
+    const qint64 free = qint64(limit.rlim_cur) - inUse;
+    if (needed > free)
+        throw picture::PictureError(
+            picture::PictureError::Kind::ReadFailed,
+            QStringLiteral("%1: %2 x %3 pixels need about %4 MB to convert, more than the %5 MB "
+                           "this run may still use")
+                .arg(path)
+                .arg(size.width())
+                .arg(size.height())
+                .arg(needed / (1024 * 1024))
+                .arg(std::max<qint64>(free, 0) / (1024 * 1024)));
+}
+
+} // namespace
+
 picture::PictureFormat convertedFormat(const QString& path) {
     const QSize size = picture::LoadedPictureSize(path);
+    checkMemoryFor(path, size);
+    if (headerTellsTooLittle(path))
+        picture::LoadPicture(path);
     // The saving step writes every picture with 24 bits, whatever it was decoded as.
     return {size.width(), size.height(), 24};
 }

@@ -1,5 +1,6 @@
 #include "avi_test_support.h"
 
+#include <QDataStream>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -56,6 +57,18 @@ class TestPicreelMake : public QObject {
         file += QByteArray(reinterpret_cast<const char*>(d.bits.data()), qsizetype(d.bits.size()));
         writeFile(path(name), file);
         return d.expected;
+    }
+    // The two headers of a Bitmap of this size and depth, its pixels `tableBytes` after them.
+    static QByteArray bitmapHeader(qint32 width, qint32 height, qint16 bitCount,
+                                   qint32 tableBytes) {
+        QByteArray out;
+        QDataStream s(&out, QIODevice::WriteOnly);
+        s.setByteOrder(QDataStream::LittleEndian);
+        const qint32 pixels = width * height * bitCount / 8;
+        s << quint16(0x4d42) << qint32(54 + tableBytes + pixels) << qint32(0)
+          << qint32(54 + tableBytes) << qint32(40) << width << height << qint16(1) << bitCount
+          << qint32(0) << pixels << qint32(2835) << qint32(2835) << qint32(0) << qint32(0);
+        return out;
     }
     // Runs picreel-make in the test's folder, under `wrapper` when one is given (prlimit).
     Run make(const QStringList& args, const QByteArray& input = {}, QStringList wrapper = {}) {
@@ -238,6 +251,32 @@ private slots:
         const Run r = make({"-y", "-c", row.compressor, "a.bmp", "-o", "o.avi"});
         QCOMPARE(r.exitCode, 5);
         QCOMPARE(r.err, "picreel-make: " + row.says + "\n");
+        QCOMPARE(readFile(path("o.avi")), QByteArray("precious"));
+    }
+
+    // A Bitmap whose colour table cannot be, and a picture too large for the memory the run
+    // may use, are found before anything is written, though a good picture comes first.
+    void unconvertiblePicturesAreFoundFirst() {
+        bitmap("good.bmp", 32, 32, 1);
+        QByteArray palette = bitmapHeader(4, 4, 8, 256 * 4) + QByteArray(256 * 4 + 16, 0);
+        palette.replace(46, 4, QByteArray("\xe8\x03\0\0", 4)); // 1000 colours used
+        writeFile(path("palette.bmp"), palette);
+        writeFile(path("huge.bmp"), bitmapHeader(16000, 16000, 24, 0) + QByteArray(1000, 0));
+        writeFile(path("o.avi"), "precious");
+
+        const Run table = make({"-y", "good.bmp", "palette.bmp", "-o", "o.avi"});
+        QCOMPARE(table.exitCode, 3);
+        QCOMPARE(table.err, "picreel-make: palette.bmp: Unable to read image data\n");
+        QCOMPARE(readFile(path("o.avi")), QByteArray("precious"));
+#ifdef __SANITIZE_ADDRESS__
+        QSKIP("AddressSanitizer maps more address space than the limit below allows");
+#endif
+        const Run memory =
+            make({"-y", "good.bmp", "huge.bmp", "-o", "o.avi"}, {}, {"prlimit", "--as=2000000000"});
+        QCOMPARE(memory.exitCode, 3);
+        QVERIFY2(memory.err.startsWith("picreel-make: huge.bmp: 16000 x 16000 pixels need about "
+                                       "2017 MB to convert, more than the "),
+                 qPrintable(memory.err));
         QCOMPARE(readFile(path("o.avi")), QByteArray("precious"));
     }
 
