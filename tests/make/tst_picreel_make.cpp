@@ -64,7 +64,7 @@ class TestPicreelMake : public QObject {
         QByteArray out;
         QDataStream s(&out, QIODevice::WriteOnly);
         s.setByteOrder(QDataStream::LittleEndian);
-        const qint32 pixels = width * height * bitCount / 8;
+        const auto pixels = qint32(qint64(width) * height * bitCount / 8);
         s << quint16(0x4d42) << qint32(54 + tableBytes + pixels) << qint32(0)
           << qint32(54 + tableBytes) << qint32(40) << width << height << qint16(1) << bitCount
           << qint32(0) << pixels << qint32(2835) << qint32(2835) << qint32(0) << qint32(0);
