@@ -48,14 +48,9 @@ class TestPicreelMake : public QObject {
     // A Bitmap file of makeDib's picture; returns the frame players must show for it.
     QByteArray bitmap(const QString& name, int width, int height, int seed) {
         const TestDib d = makeDib(width, height, seed);
-        QByteArray file("BM");
-        const quint32 header[] = {quint32(14 + d.info.size() + d.bits.size()), 0,
-                                  quint32(14 + d.info.size())};
-        for (const quint32 v : header)
-            file += QByteArray(reinterpret_cast<const char*>(&v), 4);
-        file += QByteArray(reinterpret_cast<const char*>(d.info.data()), qsizetype(d.info.size()));
-        file += QByteArray(reinterpret_cast<const char*>(d.bits.data()), qsizetype(d.bits.size()));
-        writeFile(path(name), file);
+        writeFile(path(name), bitmapHeader(width, height, 24, 0) +
+                                  QByteArray(reinterpret_cast<const char*>(d.bits.data()),
+                                             qsizetype(d.bits.size())));
         return d.expected;
     }
     // The two headers of a Bitmap of this size and depth, its pixels `tableBytes` after them.
@@ -64,7 +59,7 @@ class TestPicreelMake : public QObject {
         QByteArray out;
         QDataStream s(&out, QIODevice::WriteOnly);
         s.setByteOrder(QDataStream::LittleEndian);
-        const auto pixels = qint32(qint64(width) * height * bitCount / 8);
+        const auto pixels = qint32((qint64(width) * bitCount / 8 + 3) / 4 * 4 * height);
         s << quint16(0x4d42) << qint32(54 + tableBytes + pixels) << qint32(0)
           << qint32(54 + tableBytes) << qint32(40) << width << height << qint16(1) << bitCount
           << qint32(0) << pixels << qint32(2835) << qint32(2835) << qint32(0) << qint32(0);
@@ -161,8 +156,7 @@ private slots:
 
     // While the run writes, the target is left alone: the video grows beside it under a hidden
     // name. SIGKILL leaves the target as it was and that file recognisable; the next run does
-    // not trip on it, and SIGTERM ends it with a complete, shorter target that every frame
-    // decodes from.
+    // not trip on it.
     void signalsLeaveTheTargetWhole() {
         bitmap("big.bmp", 1280, 720, 1);
         writeFile(path("o.avi"), "precious");
@@ -177,25 +171,9 @@ private slots:
         const QStringList leftOver = unfinished();
         QCOMPARE(leftOver.size(), 1);
 
-        QProcess p;
-        p.setWorkingDirectory(dir->path());
-        p.start(QStringLiteral(PICREEL_MAKE), args);
-        const auto ownFile = [&] {
-            QStringList names = unfinished();
-            names.removeAll(leftOver[0]);
-            return path(names.value(0));
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(ownFile()).size() > 50'000'000, 60000);
-        QCOMPARE(readFile(path("o.avi")), QByteArray("precious"));
-        p.terminate();
-        QVERIFY(p.waitForFinished(60000));
-        QCOMPARE(p.exitCode(), 130);
+        QCOMPARE(make({"-y", "--quiet", "-f", "2", "big.bmp", "-o", "o.avi"}).exitCode, 0);
         QCOMPARE(unfinished(), leftOver);
-        const int frames = probe(path("o.avi"), "stream=nb_frames").toInt();
-        QVERIFY(frames > 10 && frames < 100000);
-        QCOMPARE(decode(path("o.avi")).size(), qsizetype(frames) * 1280 * 720 * 3);
-        QVERIFY(QString::fromLocal8Bit(p.readAllStandardError())
-                    .contains(QStringLiteral("interrupted; wrote o.avi: %1 frames").arg(frames)));
+        QCOMPARE(probe(path("o.avi"), "stream=nb_frames"), "2");
     }
 
     // Two runs on one target each write their own file; the last to finish wins whole.
@@ -414,18 +392,24 @@ private slots:
         QCOMPARE(p.readAllStandardError(), "picreel-make: interrupted; nothing was written\n");
     }
 
-    // SIGHUP ends a run as SIGTERM does; standard error closed under a run does not end it.
-    void hangUpAndClosedPipeLeaveACompleteFile() {
+    // SIGTERM and SIGHUP end a run after the frame in hand with a complete, shorter file that
+    // every frame decodes from; standard error closed under a run does not end it.
+    void signalsAndClosedPipeLeaveACompleteFile() {
         const QByteArray frame = bitmap("a.bmp", 64, 48, 1);
-        QProcess p;
-        p.setWorkingDirectory(dir->path());
-        p.start(QStringLiteral(PICREEL_MAKE), {"-f", "1000000", "a.bmp", "-o", "o.avi"});
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(path(unfinished().value(0))).size() > 1'000'000, 60000);
-        ::kill(pid_t(p.processId()), SIGHUP);
-        QVERIFY(p.waitForFinished(60000));
-        QCOMPARE(p.exitCode(), 130);
-        const int frames = probe(path("o.avi"), "stream=nb_frames").toInt();
-        QCOMPARE(decode(path("o.avi")), frame.repeated(frames));
+        for (const int signal : {SIGTERM, SIGHUP}) {
+            QProcess p;
+            p.setWorkingDirectory(dir->path());
+            p.start(QStringLiteral(PICREEL_MAKE), {"-y", "-f", "1000000", "a.bmp", "-o", "o.avi"});
+            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(path(unfinished().value(0))).size() > 1'000'000,
+                                     60000);
+            ::kill(pid_t(p.processId()), signal);
+            QVERIFY(p.waitForFinished(60000));
+            QCOMPARE(p.exitCode(), 130);
+            const int frames = probe(path("o.avi"), "stream=nb_frames").toInt();
+            QCOMPARE(decode(path("o.avi")), frame.repeated(frames));
+            QVERIFY(QString::fromLocal8Bit(p.readAllStandardError())
+                        .contains(QString("interrupted; wrote o.avi: %1 frames,").arg(frames)));
+        }
 
         const QString script = QString("\"$0\" -y -f 3 a.bmp -o o.avi 2>&1 | true; "
                                        "exit ${PIPESTATUS[0]}");
