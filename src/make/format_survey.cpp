@@ -1,6 +1,5 @@
 #include "make/format_survey.h"
 
-#include "bytes/le_bytes.h"
 #include "picture/bitmap_headers.h"
 #include "picture/picture_error.h"
 #include "picture/picture_loader.h"
@@ -22,19 +21,14 @@ bool headerTellsTooLittle(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray head = file.read(qint64(picture::bitmapFileHeaderSize + 20));
-    if (head.size() < qsizetype(picture::bitmapFileHeaderSize + 20) || !head.startsWith("BM"))
+    const qsizetype headers = picture::bitmapFileHeaderSize + picture::bitmapInfoHeaderSize;
+    const QByteArray head = file.read(headers);
+    if (head.size() < headers || !head.startsWith("BM"))
         return false;
-    bytes::LeReader info(reinterpret_cast<const std::uint8_t*>(head.constData()) +
-                         picture::bitmapFileHeaderSize);
-    info.i32(); // header size
-    info.i32(); // width
-    info.i32(); // height
-    info.i16(); // planes
-    const std::int16_t bitCount = info.i16();
-    const std::int32_t compression = info.i32();
+    const picture::BitmapInfoHeader info = picture::decodeInfoHeader(
+        reinterpret_cast<const std::uint8_t*>(head.constData()) + picture::bitmapFileHeaderSize);
     constexpr std::int32_t rle8 = 1, rle4 = 2;
-    return bitCount <= 8 || compression == rle8 || compression == rle4;
+    return info.biBitCount <= 8 || info.biCompression == rle8 || info.biCompression == rle4;
 }
 
 // Converting a picture holds it decoded (4 bytes a pixel) and as a Bitmap (3) at once, and a
