@@ -1,5 +1,7 @@
 #include "avi/mavidecs.h"
 
+#include "avi/frame_limits.h"
+
 #include "avi/avi_status.h"
 #include "avi/avi_writer.h"
 #include "avi/compressors.h"
@@ -231,6 +233,10 @@ HRESULT AVIFileCreateStreamA(PAVIFILE pfile, PAVISTREAM* ppavi, const AVI_STREAM
                             " picture: an AVI file cannot hold a side over 32,767 pixels");
         if (r.right <= r.left || r.bottom <= r.top)
             return fail(avi::Fault::BadParam, "an empty frame rectangle");
+        if (const std::string why = avi::frameSizeProblem(std::int64_t(r.right) - r.left,
+                                                          std::int64_t(r.bottom) - r.top);
+            !why.empty())
+            return fail(avi::Fault::BadParam, why);
         auto stream = std::make_shared<StreamObject>();
         stream->file = file;
         stream->info = *psi;

@@ -20,6 +20,10 @@ bool CommandLineHost::loadPictureAsDib(const QString& path, picture::cDIB& dib) 
     // start on when it is done.
     ahead_.expect(pictures_.mid(current_ + 1, picturesAhead_));
     try {
+        // A failure ends the run, so the picture before is never needed again: let it go
+        // before the next is decoded rather than hold both.
+        if (!converted)
+            dib.Clear();
         const bool adopted = dib.AdoptBitmap(converted ? std::move(converted->bitmap)
                                                        : picture::LoadPictureAsBitmap(path));
         const picture::PictureFormat format{dib.Width(), dib.Height(), dib.BitCount()};

@@ -2,16 +2,15 @@
 
 #include "avi/avi_status.h"
 #include "avi/compressors.h"
+#include "avi/frame_limits.h"
 #include "avi/video_encoder.h"
 #include "make/make_options.h"
 
 namespace make {
 
 QString compressorRefusal(const MakeOptions& o, const picture::PictureFormat& format) {
-    // The stream header keeps each side in 16 bits.
-    constexpr int longestSide = 32767;
-    if (format.Width > longestSide || format.Height > longestSide)
-        return QStringLiteral("an AVI file cannot hold a side over 32,767 pixels");
+    if (const std::string why = avi::frameSizeProblem(format.Width, format.Height); !why.empty())
+        return QString::fromStdString(why);
     if (const std::string why = avi::sizeProblem(*o.compressor, format.Width, format.Height);
         !why.empty())
         return QString::fromLatin1(o.compressor->name) + QLatin1Char(' ') +

@@ -1,6 +1,7 @@
 #include "make/format_survey.h"
 
 #include "picture/bitmap_headers.h"
+#include "picture/jpeg_decoder.h"
 #include "picture/picture_error.h"
 #include "picture/picture_loader.h"
 
@@ -31,9 +32,25 @@ bool headerTellsTooLittle(const QString& path) {
     return info.biBitCount <= 8 || info.biCompression == rle8 || info.biCompression == rle4;
 }
 
-// Converting a picture holds it decoded (4 bytes a pixel) and as a Bitmap (3) at once, and a
-// decoder's own buffers beside them: refused when that cannot fit in what this run may map.
-void checkMemoryFor(const QString& path, QSize size) {
+// What a picture holds at its peak on its way into the video: Qt's readers decode into 32-bit
+// pixels that then become the Bitmap in place; libjpeg decodes straight into the Bitmap, but
+// keeps a progressive file's coefficients beside it. The writer, when it looks for repeated
+// frames, keeps the frame before. A few decoder buffers come on top.
+qint64 bytesToConvert(const QString& path, QSize size, bool writerKeepsFrame) {
+    const qint64 pixels = qint64(size.width()) * size.height();
+    qint64 bytes = pixels * 4;
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        // Enough for any header; one that lies further in is not worth the reading.
+        const QByteArray head = file.read(4 * 1024 * 1024);
+        if (head.startsWith("\xFF\xD8\xFF"))
+            bytes = std::max(bytes, pixels * 3 + picture::MultiScanCoefficientBytes(head));
+    }
+    return bytes + (writerKeepsFrame ? pixels * 3 : 0) + 64 * 1024 * 1024;
+}
+
+// Refused when that cannot fit in what this run may map.
+void checkMemoryFor(const QString& path, QSize size, bool writerKeepsFrame) {
     rlimit limit{};
     if (::getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
         return;
@@ -44,7 +61,7 @@ void checkMemoryFor(const QString& path, QSize size) {
         std::fclose(statm);
     }
     const qint64 inUse = qint64(pages) * ::sysconf(_SC_PAGESIZE);
-    const qint64 needed = qint64(size.width()) * size.height() * 8 + 64 * 1024 * 1024;
+    const qint64 needed = bytesToConvert(path, size, writerKeepsFrame);
     const qint64 free = qint64(limit.rlim_cur) - inUse;
     if (needed > free)
         throw picture::PictureError(
@@ -60,23 +77,24 @@ void checkMemoryFor(const QString& path, QSize size) {
 
 } // namespace
 
-picture::PictureFormat convertedFormat(const QString& path) {
+picture::PictureFormat convertedFormat(const QString& path, bool writerKeepsFrame) {
     const QSize size = picture::LoadedPictureSize(path);
-    checkMemoryFor(path, size);
+    checkMemoryFor(path, size, writerKeepsFrame);
     if (headerTellsTooLittle(path))
         picture::LoadPicture(path);
     // The saving step writes every picture with 24 bits, whatever it was decoded as.
     return {size.width(), size.height(), 24};
 }
 
-Survey surveyPictureFormats(const QStringList& pictures, const std::function<bool()>& interrupted) {
+Survey surveyPictureFormats(const QStringList& pictures, const std::function<bool()>& interrupted,
+                            bool writerKeepsFrame) {
     Survey survey;
     for (qsizetype i = 0; i < pictures.size(); ++i) {
         if (interrupted()) {
             survey.completed = false;
             return survey;
         }
-        const picture::PictureFormat format = convertedFormat(pictures[i]);
+        const picture::PictureFormat format = convertedFormat(pictures[i], writerKeepsFrame);
         if (i == 0)
             survey.first = format;
         else if (format != survey.first)

@@ -10,8 +10,10 @@
 namespace make {
 
 // The frame size and depth a picture takes on its way into the video, found without
-// decoding where the picture's header tells. Throws PictureError when it cannot be read.
-picture::PictureFormat convertedFormat(const QString& path);
+// decoding where the picture's header tells. Throws PictureError when it cannot be read, and
+// when converting it would not fit in the memory the run may still use (with the frame
+// before it, when the writer keeps one to find repeats).
+picture::PictureFormat convertedFormat(const QString& path, bool writerKeepsFrame);
 
 struct DifferingPicture {
     QString path;
@@ -27,6 +29,7 @@ struct Survey {
     QList<DifferingPicture> differing;
     bool completed = true;
 };
-Survey surveyPictureFormats(const QStringList& pictures, const std::function<bool()>& interrupted);
+Survey surveyPictureFormats(const QStringList& pictures, const std::function<bool()>& interrupted,
+                            bool writerKeepsFrame);
 
 } // namespace make

@@ -192,7 +192,11 @@ int runMake(const MakeOptions& o, std::FILE* in, std::FILE* err) {
     // Every picture is looked at before the output is touched.
     Survey survey;
     try {
-        survey = surveyPictureFormats(pictures, interrupted);
+        // The writer compares each frame with the one before when repeats become empty
+        // frames or reuse the encoded bytes, and keeps a copy for it.
+        const bool writerKeepsFrame =
+            o.zeroLengthRepeats || (o.compressor->encoder != nullptr && o.compressor->intraOnly);
+        survey = surveyPictureFormats(pictures, interrupted, writerKeepsFrame);
     } catch (const picture::PictureError& e) {
         say(err, e.message());
         return ExitPictureUnreadable;

@@ -61,6 +61,26 @@ void packRow(const std::uint8_t* from, std::uint8_t* to, std::size_t width) {
 }
 #endif
 
+// The file and info headers of a 24-bit Bitmap of these measures, at `at`.
+void encodeHeaders(std::uint8_t* at, int width, int height, std::size_t stride, int dotsPerMeterX,
+                   int dotsPerMeterY) {
+    const std::size_t imageSize = stride * std::size_t(height);
+    const std::size_t pixelsAt = bitmapFileHeaderSize + bitmapInfoHeaderSize;
+    bytes::encodeAt(at, BitmapFileHeader{.bfType = bitmapSignature,
+                                         .bfSize = std::int32_t(pixelsAt + imageSize),
+                                         .bfOffBits = std::int32_t(pixelsAt)});
+    BitmapInfoHeader info;
+    info.biSize = bitmapInfoHeaderSize;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biSizeImage = std::int32_t(imageSize);
+    info.biXPelsPerMeter = std::max(0, dotsPerMeterX);
+    info.biYPelsPerMeter = std::max(0, dotsPerMeterY);
+    bytes::encodeAt(at + bitmapFileHeaderSize, info);
+}
+
 } // namespace
 
 BitmapCanvas::BitmapCanvas(int width, int height, int dotsPerMeterX, int dotsPerMeterY,
@@ -81,39 +101,94 @@ BitmapCanvas::BitmapCanvas(int width, int height, int dotsPerMeterX, int dotsPer
     const std::size_t total = pixelsAt_ + imageSize;
     bytes_ = {allocateBytes(total, PictureError::Kind::WriteFailed, path), total};
     std::uint8_t* at = bytes_.data.get();
-    bytes::encodeAt(at, BitmapFileHeader{.bfType = bitmapSignature,
-                                         .bfSize = std::int32_t(total),
-                                         .bfOffBits = std::int32_t(pixelsAt_)});
-    BitmapInfoHeader info;
-    info.biSize = bitmapInfoHeaderSize;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biSizeImage = std::int32_t(imageSize);
-    info.biXPelsPerMeter = std::max(0, dotsPerMeterX);
-    info.biYPelsPerMeter = std::max(0, dotsPerMeterY);
-    bytes::encodeAt(at + bitmapFileHeaderSize, info);
+    encodeHeaders(at, width, height, stride_, dotsPerMeterX, dotsPerMeterY);
     if (stride_ != rowBytes)
         for (std::size_t y = 0; y < h; ++y)
             std::memset(at + pixelsAt_ + y * stride_ + rowBytes, 0, stride_ - rowBytes);
 }
 
+namespace {
+
+bool thirtyTwoBits(const QImage& image) {
+    // Alpha is dropped: Qt's own conversion of ARGB32 to RGB32 only sets it opaque.
+    return image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32;
+}
+
+BitmapCanvas canvasFor(const QImage& image, const QString& path) {
+    // Qt keeps the resolution in dots per metre already.
+    return BitmapCanvas(image.width(), image.height(), image.dotsPerMeterX(), image.dotsPerMeterY(),
+                        path);
+}
+
+// Pictures in other formats go through Qt's conversion a band of rows at a time.
+BitmapBytes encodeByBands(const QImage& image, const QString& path) {
+    BitmapCanvas canvas = canvasFor(image, path);
+    constexpr int bandRows = 64;
+    for (int top = 0; top < image.height(); top += bandRows) {
+        const int rows = std::min(bandRows, image.height() - top);
+        const QImage band =
+            image.copy(0, top, image.width(), rows).convertToFormat(QImage::Format_RGB32);
+        if (band.isNull())
+            fail(path, QStringLiteral("not enough memory to convert the picture"));
+        for (int y = 0; y < rows; ++y)
+            packRow(band.constScanLine(y), canvas.row(top + y), std::size_t(image.width()));
+    }
+    return canvas.take();
+}
+
+// The Bitmap written over the picture's own pixels: rows packed to three bytes where they
+// stand, turned bottom-up, and moved up past the headers. Each packed row lands at or
+// before the bytes it came from, so no pixel is overwritten before it is read.
+BitmapBytes encodeInPlace(QImage&& image, const QString& path) {
+    const auto width = std::size_t(image.width());
+    const auto height = std::size_t(image.height());
+    const std::size_t stride = (width * 3 + 3) & ~std::size_t(3);
+    const std::size_t pixelsAt = bitmapFileHeaderSize + bitmapInfoHeaderSize;
+    const std::size_t total = pixelsAt + stride * height;
+    std::uint8_t* const at = image.bits();
+    for (std::size_t y = 0; y < height; ++y) {
+        std::uint8_t* row = at + y * stride;
+        packRow(at + y * std::size_t(image.bytesPerLine()), row, width);
+        std::memset(row + width * 3, 0, stride - width * 3);
+    }
+    const ByteBuffer spare = allocateBytes(stride, PictureError::Kind::WriteFailed, path);
+    for (std::size_t y = 0; y < height / 2; ++y) {
+        std::uint8_t* const top = at + y * stride;
+        std::uint8_t* const bottom = at + (height - 1 - y) * stride;
+        std::memcpy(spare.get(), top, stride);
+        std::memcpy(top, bottom, stride);
+        std::memcpy(bottom, spare.get(), stride);
+    }
+    std::memmove(at + pixelsAt, at, stride * height);
+    encodeHeaders(at, image.width(), image.height(), stride, image.dotsPerMeterX(),
+                  image.dotsPerMeterY());
+    auto owner = std::make_shared<const QImage>(std::move(image));
+    return {ByteBuffer(at, ByteRelease{std::move(owner)}), total};
+}
+
+} // namespace
+
 BitmapBytes EncodeBitmap(const QImage& image, const QString& path) {
     if (image.isNull())
         fail(path, QStringLiteral("there is no picture to save"));
-    // Qt's own rules bring every other format (indexed, grey, with alpha) to plain RGB32;
-    // the usual decoded picture already is, and is used as it stands.
-    const QImage rgb = image.format() == QImage::Format_RGB32
-                           ? image
-                           : image.convertToFormat(QImage::Format_RGB32);
-    if (rgb.isNull())
-        fail(path, QStringLiteral("not enough memory to convert the picture"));
-    // Qt keeps the resolution in dots per metre already.
-    BitmapCanvas canvas(rgb.width(), rgb.height(), rgb.dotsPerMeterX(), rgb.dotsPerMeterY(), path);
-    for (int y = 0; y < rgb.height(); ++y)
-        packRow(rgb.constScanLine(y), canvas.row(y), std::size_t(rgb.width()));
+    if (!thirtyTwoBits(image))
+        return encodeByBands(image, path);
+    BitmapCanvas canvas = canvasFor(image, path);
+    for (int y = 0; y < image.height(); ++y)
+        packRow(image.constScanLine(y), canvas.row(y), std::size_t(image.width()));
     return canvas.take();
+}
+
+BitmapBytes EncodeBitmap(QImage&& image, const QString& path) {
+    // Below this the copy costs less than the turning and moving the in-place way needs.
+    constexpr qsizetype inPlaceFrom = 32 * 1024 * 1024;
+    const std::int64_t bitmapSize = bitmapFileHeaderSize + bitmapInfoHeaderSize +
+                                    (std::int64_t(image.width()) * 3 + 3) / 4 * 4 * image.height();
+    if (image.isNull() || !thirtyTwoBits(image) || !image.isDetached() ||
+        image.sizeInBytes() < inPlaceFrom || bitmapSize > image.sizeInBytes() ||
+        bitmapSize > INT32_MAX)
+        return EncodeBitmap(std::as_const(image), path);
+    return encodeInPlace(std::move(image), path);
 }
 
 void SavePicture(const QImage& image, const QString& path) {

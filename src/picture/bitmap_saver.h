@@ -1,5 +1,7 @@
 #pragma once
 
+#include "picture/byte_buffer.h"
+
 #include <QImage>
 #include <QString>
 #include <cstddef>
@@ -20,10 +22,14 @@ void SavePicture(const QImage& image, const QString& path);
 // The whole Bitmap file SavePicture writes, built in memory. Throws PictureError
 // (WriteFailed, naming `path`) when it cannot be built.
 struct BitmapBytes {
-    std::unique_ptr<std::uint8_t[]> data;
+    ByteBuffer data;
     std::size_t size = 0;
 };
 BitmapBytes EncodeBitmap(const QImage& image, const QString& path);
+// The same, made in the picture's own memory where it can be: a large 32-bit picture that
+// nothing else shares becomes the Bitmap in place, so converting it never holds two copies.
+// Other pictures take their own size and the Bitmap's, and no full-size step between.
+BitmapBytes EncodeBitmap(QImage&& image, const QString& path);
 // The writing half of SavePicture: puts `bitmap` at `path`, throwing as SavePicture does.
 void WriteBitmap(const BitmapBytes& bitmap, const QString& path);
 

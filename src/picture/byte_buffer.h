@@ -9,13 +9,27 @@
 
 namespace picture {
 
+// How a ByteBuffer lets go of its bytes: by delete[] when it allocated them, or by dropping
+// `owner` when they live inside another object (a decoded picture whose memory was reused).
+// The owner goes at once, not when the buffer's deleter does: a reset must free the memory.
+struct ByteRelease {
+    mutable std::shared_ptr<const void> owner;
+    void operator()(std::uint8_t* bytes) const {
+        if (owner)
+            owner.reset();
+        else
+            delete[] bytes;
+    }
+};
+using ByteBuffer = std::unique_ptr<std::uint8_t[], ByteRelease>;
+
 // An uninitialised buffer of `size` bytes for `fileName`. Running out of memory is the
 // picture code's own error (`kind`), never a std::bad_alloc: callers are promised
 // PictureError alone.
-inline std::unique_ptr<std::uint8_t[]> allocateBytes(std::size_t size, PictureError::Kind kind,
-                                                     const QString& fileName) {
+inline ByteBuffer allocateBytes(std::size_t size, PictureError::Kind kind,
+                                const QString& fileName) {
     try {
-        return std::make_unique_for_overwrite<std::uint8_t[]>(size);
+        return ByteBuffer(std::make_unique_for_overwrite<std::uint8_t[]>(size).release());
     } catch (const std::bad_alloc&) {
         throw PictureError(kind,
                            fileName + QStringLiteral(": not enough memory for %1 bytes").arg(size));

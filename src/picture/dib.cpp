@@ -28,7 +28,7 @@ constexpr std::size_t headersSize = bitmapFileHeaderSize + bitmapInfoHeaderSize;
 
 // Sized from header values that have already been checked against the file's length, so
 // a failure here means the machine is out of memory, not that the file lied.
-std::unique_ptr<std::uint8_t[]> allocate(std::size_t size, const QString& fileName) {
+ByteBuffer allocate(std::size_t size, const QString& fileName) {
     return allocateBytes(size, PictureError::Kind::ReadFailed, fileName);
 }
 
@@ -150,8 +150,7 @@ bool cDIB::takePackedHeader(const std::uint8_t* bytes, std::size_t size) {
     return std::int64_t(info_.biSizeImage) + std::int64_t(headersSize) <= INT32_MAX;
 }
 
-void cDIB::keepPacked(const std::uint8_t* header, std::unique_ptr<std::uint8_t[]> bits,
-                      std::size_t bitsOffset) {
+void cDIB::keepPacked(const std::uint8_t* header, ByteBuffer bits, std::size_t bitsOffset) {
     auto infoBlock = allocate(bitmapInfoHeaderSize, QStringLiteral("packed DIB"));
     std::memcpy(infoBlock.get(), header, bitmapInfoHeaderSize);
     bits_ = std::move(bits);

@@ -43,6 +43,12 @@ public:
     // Writes the object as a .bmp file. Returns true; a failure to open or write throws
     // PictureError. An existing file is overwritten in place, not truncated.
     bool WriteToFile(QString fileName) const;
+    // Lets go of the pixels and info block, for a caller that will not fall back on this
+    // picture when the next load fails and would rather not hold two pictures meanwhile.
+    void Clear() {
+        bits_.reset();
+        infoBlock_.reset();
+    }
 
     std::int32_t BitCount() const { return info_.biBitCount; }
     std::int32_t Height() const { return info_.biHeight; }
@@ -71,14 +77,13 @@ private:
     bool takePackedHeader(const std::uint8_t* bytes, std::size_t size);
     // Makes the object the packed DIB whose info header is at `header` and whose pixels
     // start `bitsOffset` bytes into `bits`.
-    void keepPacked(const std::uint8_t* header, std::unique_ptr<std::uint8_t[]> bits,
-                    std::size_t bitsOffset);
+    void keepPacked(const std::uint8_t* header, ByteBuffer bits, std::size_t bitsOffset);
 
     // In the order of the object's state: pixel buffer, info block, info header, file header.
-    std::unique_ptr<std::uint8_t[]> bits_;
+    ByteBuffer bits_;
     std::size_t bitsOffset_ = 0; // where the pixels start in bits_
     std::size_t bitsSize_ = 0;
-    std::unique_ptr<std::uint8_t[]> infoBlock_;
+    ByteBuffer infoBlock_;
     std::size_t infoBlockSize_ = 0;
     BitmapInfoHeader info_;
     BitmapFileHeader file_;

@@ -62,6 +62,37 @@ public:
         return true;
     }
 
+    // False for a file whose header libjpeg refuses.
+    bool readAnyHeader(const QByteArray& file) {
+        if (setjmp(trap_.jump))
+            return false;
+        jpeg_create_decompress(&info_);
+        created_ = true;
+        jpeg_mem_src(&info_, reinterpret_cast<const unsigned char*>(file.constData()),
+                     static_cast<unsigned long>(file.size()));
+        jpeg_read_header(&info_, TRUE);
+        return true;
+    }
+
+    // What libjpeg's coefficient controller sets aside for the whole picture when the file
+    // has more than one scan, after a header was read: each component's blocks rounded up
+    // to its sampling factors.
+    std::int64_t wholePictureCoefficients() {
+        if (!jpeg_has_multiple_scans(&info_))
+            return 0;
+        std::int64_t bytes = 0;
+        for (int c = 0; c < info_.num_components; ++c) {
+            const jpeg_component_info& component = info_.comp_info[c];
+            const auto roundUp = [](std::int64_t n, std::int64_t step) {
+                return (n + step - 1) / step * step;
+            };
+            bytes += roundUp(component.width_in_blocks, component.h_samp_factor) *
+                     roundUp(component.height_in_blocks, component.v_samp_factor) *
+                     std::int64_t(sizeof(JBLOCK));
+        }
+        return bytes;
+    }
+
     int width() const { return int(info_.image_width); }
     int height() const { return int(info_.image_height); }
 
@@ -127,6 +158,11 @@ std::optional<BitmapBytes> DecodeJpegToBitmap(const QByteArray& file, const QStr
     if (!decodeRows(jpeg, [&](int y) { return canvas.row(y); }))
         return std::nullopt;
     return canvas.take();
+}
+
+std::int64_t MultiScanCoefficientBytes(const QByteArray& head) {
+    Decompression jpeg;
+    return jpeg.readAnyHeader(head) ? jpeg.wholePictureCoefficients() : 0;
 }
 
 } // namespace picture

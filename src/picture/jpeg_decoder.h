@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 
 namespace picture {
@@ -22,5 +23,10 @@ std::optional<QImage> DecodeJpegToImage(const QByteArray& file);
 // As EncodeBitmap would give Qt's picture. Throws as EncodeBitmap does (memory), naming
 // `path`.
 std::optional<BitmapBytes> DecodeJpegToBitmap(const QByteArray& file, const QString& path);
+
+// The memory libjpeg holds beside the decoded picture while decoding a JPEG of more than one
+// scan (a progressive one): the whole picture's coefficients. 0 for a single-scan JPEG, and
+// for a file whose header (found in `head`, the file's start) cannot be read.
+std::int64_t MultiScanCoefficientBytes(const QByteArray& head);
 
 } // namespace picture

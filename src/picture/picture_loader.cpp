@@ -97,29 +97,35 @@ private:
 
 // The picture decoded by `direct` when that can take it, else by Qt's reader and `fromQt`.
 // A JPEG libjpeg finds fault with goes to Qt's reader afresh, which gives its own verdict.
+// The reader is gone before `fromQt` runs: a GIF reader keeps the picture it gave, and
+// `fromQt` may reuse the picture's memory only while nothing else holds it.
 template <typename Direct, typename FromQt>
 auto loadThrough(const QString& path, Direct direct, FromQt fromQt) {
+    QImage image;
     {
         CheckedReader checked(path);
         const std::optional<QByteArray> jpeg = checked.plainJpeg();
-        if (!jpeg)
-            return fromQt(checked.read());
-        if (auto decoded = direct(*jpeg))
-            return std::move(*decoded);
+        if (jpeg) {
+            if (auto decoded = direct(*jpeg))
+                return std::move(*decoded);
+        } else {
+            image = checked.read();
+        }
     }
-    return fromQt(CheckedReader(path).read());
+    if (image.isNull())
+        image = CheckedReader(path).read();
+    return fromQt(std::move(image));
 }
-
 } // namespace
 
 QImage LoadPicture(const QString& path) {
-    return loadThrough(path, DecodeJpegToImage, [](QImage image) { return image; });
+    return loadThrough(path, DecodeJpegToImage, [](QImage&& image) { return std::move(image); });
 }
 
 BitmapBytes LoadPictureAsBitmap(const QString& path) {
     return loadThrough(
         path, [&](const QByteArray& jpeg) { return DecodeJpegToBitmap(jpeg, path); },
-        [&](const QImage& image) { return EncodeBitmap(image, path); });
+        [&](QImage&& image) { return EncodeBitmap(std::move(image), path); });
 }
 
 ReducedPicture LoadReducedPicture(const QString& path, QSize atLeast) {

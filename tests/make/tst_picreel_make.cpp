@@ -24,6 +24,15 @@ struct LimitRow {
 };
 
 // A folder of three pictures made into a video, and what the video must be.
+// A few bytes declaring a 16000 x 16000 picture, and the address space a run converting it
+// completes in: the decoded picture, what libjpeg keeps of a progressive file, and the
+// program's own few hundred megabytes.
+struct MemoryRow {
+    QString name;
+    QByteArray bytes;
+    QString limit;
+};
+
 struct FolderRow {
     QStringList args;
     QString rate; // as ffprobe gives it
@@ -221,10 +230,19 @@ private slots:
                         .size = {8192, 16},
                         .says = "MPEG-4 video (Xvid compatible) refuses them: mpeg4: opening the "
                                 "encoder: Invalid argument; the pictures are 8192 x 16"};
+        QTest::newRow("more pixels than ffmpeg decodes")
+            << LimitRow{.compressor = "DIB",
+                        .size = {16300, 16300},
+                        .says = "video players decode no frame this large; the pictures are "
+                                "16300 x 16300"};
     }
     void limitsFoundBeforeTheOutputIsTouched() {
         QFETCH(LimitRow, row);
-        bitmap("a.bmp", row.size.width(), row.size.height(), 1);
+        // Only the header is read: the pixels can be a hole in the file.
+        const QByteArray header = bitmapHeader(row.size.width(), row.size.height(), 24, 0);
+        writeFile(path("a.bmp"), header);
+        const qint64 pixels = (qint64(row.size.width()) * 3 + 3) / 4 * 4 * row.size.height();
+        QVERIFY(QFile::resize(path("a.bmp"), 54 + pixels));
         writeFile(path("o.avi"), "precious");
         const Run r = make({"-y", "-c", row.compressor, "a.bmp", "-o", "o.avi"});
         QCOMPARE(r.exitCode, 5);
@@ -250,12 +268,37 @@ private slots:
         QSKIP("AddressSanitizer maps more address space than the limit below allows");
 #endif
         const Run memory =
-            make({"-y", "good.bmp", "huge.bmp", "-o", "o.avi"}, {}, {"prlimit", "--as=2000000000"});
+            make({"-y", "good.bmp", "huge.bmp", "-o", "o.avi"}, {}, {"prlimit", "--as=1200000000"});
         QCOMPARE(memory.exitCode, 3);
         QVERIFY2(memory.err.startsWith("picreel-make: huge.bmp: 16000 x 16000 pixels need about "
-                                       "2017 MB to convert, more than the "),
+                                       "1040 MB to convert, more than the "),
                  qPrintable(memory.err));
         QCOMPARE(readFile(path("o.avi")), QByteArray("precious"));
+    }
+
+    void conversionStaysWithinItsBound_data() {
+        QTest::addColumn<MemoryRow>("row");
+        // One frame filling the screen, its single code the end of the data.
+        const QByteArray gif = "GIF89a" + QByteArray::fromHex("803e803e800000000000ffffff") + "," +
+                               QByteArray::fromHex("0000000080 3e803e00 02024401 00") + ";";
+        QTest::newRow("GIF") << MemoryRow{.name = "big.gif", .bytes = gif, .limit = "1400000000"};
+        // A small progressive JPEG whose frame header is made to declare the large size.
+        QByteArray jpeg = run("convert", {"-size", "64x64", "plasma:", "-interlace", "Plane",
+                                          "-sampling-factor", "2x2", "jpeg:-"});
+        jpeg.replace(jpeg.indexOf("\xff\xc2") + 5, 4, QByteArray::fromHex("3e803e80"));
+        QTest::newRow("progressive JPEG")
+            << MemoryRow{.name = "big.jpg", .bytes = jpeg, .limit = "1900000000"};
+    }
+    void conversionStaysWithinItsBound() {
+        QFETCH(MemoryRow, row);
+#ifdef __SANITIZE_ADDRESS__
+        QSKIP("AddressSanitizer maps more address space than the limit allows");
+#endif
+        writeFile(path(row.name), row.bytes);
+        const Run r = make({row.name, "-o", "o.avi"}, {}, {"prlimit", "--as=" + row.limit});
+        QCOMPARE(r.err, "picreel-make: wrote o.avi: 1 frames, 1.000 s, 768.0 MB, Full Frames "
+                        "(Uncompressed)\n");
+        QCOMPARE(r.exitCode, 0);
     }
 
     // A picture rewritten at another size after the check is named when its turn comes, and

@@ -2,6 +2,7 @@
 #include "picture/bitmap_saver.h"
 #include "picture/picture_conversion.h"
 #include "picture/picture_error.h"
+#include "picture/picture_loader.h"
 #include "scripted_platform.h"
 #include "test_io.h"
 
@@ -176,6 +177,29 @@ private slots:
                  holder.convertToFormat(QImage::Format_RGB32));
         for (int y = 0; y < size.height(); ++y)
             QCOMPARE(bmp.mid(54 + y * stride + row, stride - row), QByteArray(stride - row, 0));
+    }
+
+    // A large 32-bit picture becomes its Bitmap in its own memory, others a band of rows at a
+    // time: the Bitmap is the whole picture's all the same, bottom row first.
+    void largePictureConvertsWhole_data() {
+        QTest::addColumn<QString>("file");
+        const QStringList size{"-size", "3003x2803"}; // over 32 MiB at 4 bytes a pixel
+        QTest::newRow("24-bit Bitmap") << file(
+            "gradient.bmp", run("convert", size + QStringList{"gradient:red-blue", "bmp3:-"}));
+        QTest::newRow("GIF with a transparent colour") << file(
+            "clear.gif", run("convert", size + QStringList{"xc:blue", "-fill", "red", "-draw",
+                                                           "rectangle 0,0 1500,2803",
+                                                           "-transparent", "red", "gif:-"}));
+        QTest::newRow("paletted Bitmap") << file("two.bmp", drawn("BMP3", 3003, 2803));
+    }
+    void largePictureConvertsWhole() {
+        QFETCH(QString, file);
+        const QImage decoded = QImage(file).convertToFormat(QImage::Format_RGB32);
+        const picture::BitmapBytes bitmap = picture::LoadPictureAsBitmap(file);
+        const QByteArray bytes(reinterpret_cast<const char*>(bitmap.data.get()),
+                               qsizetype(bitmap.size));
+        QCOMPARE(bytes.size(), 54 + 9012 * 2803);
+        QCOMPARE(QImage::fromData(bytes).convertToFormat(QImage::Format_RGB32), decoded);
     }
 
     // A file that does not load leaves the holder, the temporary Bitmap and a new object as
