@@ -28,6 +28,21 @@ bool volumeReadable(const controls::DriveList* drive) {
     return drive->isReady() && root.isDir() && root.isExecutable();
 }
 
+// Files the list cannot show are named, so that none goes missing unexplained.
+void reportUnlisted(const QStringList& names) {
+    if (names.isEmpty())
+        return;
+    constexpr qsizetype named = 10;
+    QString text = QStringLiteral("These files are not listed: their names are not UTF-8, and "
+                                  "PICREEL takes UTF-8 names only. Rename them to use them.");
+    for (const QString& name : names.mid(0, named))
+        text += QStringLiteral("\r\n") + name;
+    if (names.size() > named)
+        text += QStringLiteral("\r\n(and %1 more)").arg(names.size() - named);
+    platform::MsgBox(text, platform::MsgButtons::OK, platform::MsgIcon::Exclamation,
+                     QStringLiteral("Warning - File Names Not Shown"));
+}
+
 } // namespace
 
 void MyMainForm::Drive1_Change() {
@@ -53,6 +68,7 @@ void MyMainForm::Dir1_Change() {
     Preview_filename_label->setText(QStringLiteral("No File"));
     imgPreview->clearPicture();
     RefreshCommandStates();
+    reportUnlisted(File1->unlistedNames(File1->Path()));
 }
 
 // Not busy-aware. A desktop folder that cannot be found or opened is reported as any other

@@ -1,11 +1,17 @@
 #include "controls/file_list.h"
 
+#include "paths/byte_names.h"
 #include "paths/natural_order.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
 
 namespace controls {
 
@@ -40,6 +46,24 @@ std::optional<QStringList> FileList::matchingFiles(const QString& folder) const 
         if (matches(name))
             names.append(name);
     std::sort(names.begin(), names.end(), paths::naturalLess);
+    return names;
+}
+
+QStringList FileList::unlistedNames(const QString& folder) const {
+    // Qt's listing turns such a name into another one, which then names no file, and leaves
+    // it out; only the bytes tell what is there.
+    QStringList names;
+    const QByteArray path = QFile::encodeName(folder);
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(path.constData()), &::closedir);
+    if (!dir)
+        return names;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const QByteArray name(entry->d_name);
+        struct stat st {};
+        if (!paths::carriesAsText(name) && matches(QFile::decodeName(name)) &&
+            ::fstatat(::dirfd(dir.get()), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode))
+            names.append(paths::shownName(name));
+    }
     return names;
 }
 

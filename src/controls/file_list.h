@@ -32,6 +32,9 @@ public:
     // The names this list would show for folder, in its order; nullopt when folder cannot
     // be listed.
     std::optional<QStringList> matchingFiles(const QString& folder) const;
+    // The files of folder the pattern takes but the list cannot show, because their names are
+    // not UTF-8, as the user can read them; in the folder's order.
+    QStringList unlistedNames(const QString& folder) const;
 
 signals:
     void PathChange();

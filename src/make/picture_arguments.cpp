@@ -1,6 +1,7 @@
 #include "make/picture_arguments.h"
 
 #include "make/byte_names.h"
+#include "paths/byte_names.h"
 #include "paths/natural_order.h"
 #include "picture/picture_error.h"
 
@@ -92,7 +93,7 @@ void readList(const ListSource& source, PictureList& list) {
         } else if (record.isEmpty()) {
             return;
         }
-        if (!carriesAsText(record))
+        if (!paths::carriesAsText(record))
             unreadableName(record);
         list.add(QFile::decodeName(record));
     };

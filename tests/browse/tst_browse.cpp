@@ -67,6 +67,21 @@ private slots:
         QCOMPARE(ui().PreviewSize_label->text(), "W640 x H480");
     }
 
+    // A picture whose name is not UTF-8 cannot be listed under another name: the user is told
+    // its name, bytes that are not UTF-8 written out.
+    void nameThatIsNotUtf8IsNamed() {
+        const QByteArray name = QFile::encodeName(dir("other")) + "/img\xff.bmp";
+        QVERIFY(::link(QFile::encodeName(dir("other/x.bmp")).constData(), name.constData()) == 0);
+        desktop().expectOkBoxes(1);
+        QVERIFY(ui().Dir1->setPath(dir("other")));
+        QCOMPARE(ui().All_button->text(), "Add ALL [1]");
+        const MsgBoxRequest told{
+            "These files are not listed: their names are not UTF-8, and PICREEL takes UTF-8 "
+            "names only. Rename them to use them.\r\nimg\\xff.bmp",
+            MsgButtons::OK, MsgIcon::Exclamation, "Warning - File Names Not Shown"};
+        QCOMPARE(desktop().takeBoxes(), QList<MsgBoxRequest>{told});
+    }
+
     // Root reads any folder, so the refusal is arranged for an unprivileged user: the test
     // runs itself again under setpriv and passes when that run passes.
     void unreadableFolderChangesNothingButTheFolderList() {
