@@ -65,9 +65,10 @@ const char* const exitStatusHelp =
     "  0    the video was written\n"
     "  1    the output could not be written (the reason is shown)\n"
     "  2    pictures differ in size or colour depth from the first\n"
-    "  3    a picture or the list file cannot be read, or a name is not UTF-8\n"
+    "  3    a picture or the list file cannot be read or fit in memory, or a name is not "
+    "UTF-8\n"
     "  4    the output file exists and -y was not given\n"
-    "  5    the compressor cannot take pictures of this size\n"
+    "  5    the compressor, the AVI format or players cannot take pictures of this size\n"
     "  64   bad arguments, an output that is one of the pictures, or over 1000000 pictures\n"
     "  130  interrupted; the file holds the frames written\n"
     "  131  a third Ctrl+C gave up; the output is as it was\n";
