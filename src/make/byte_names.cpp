@@ -16,7 +16,7 @@ namespace {
 
 bool isPictureName(const QByteArray& name) {
     const QByteArray lower = name.toLower();
-    for (const char* ending : {".bmp", ".jpg", ".jpeg", ".gif"})
+    for (const char* ending : {".bmp", ".jpg", ".jpeg", ".gif", ".png", ".webp", ".tif", ".tiff"})
         if (lower.endsWith(ending))
             return true;
     return false;

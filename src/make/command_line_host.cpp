@@ -2,7 +2,9 @@
 
 #include "make/interrupt.h"
 #include "make/progress_meter.h"
+#include "picture/checked_reader.h"
 #include "picture/dib.h"
+#include "picture/fitted_picture.h"
 #include "picture/picture_error.h"
 #include "picture/picture_loader.h"
 
@@ -11,7 +13,27 @@ namespace make {
 CommandLineHost::CommandLineHost(QStringList pictures, const MakeOptions& options, int decoders,
                                  ProgressMeter& meter)
     : pictures_(std::move(pictures)), options_(options), picturesAhead_(decoders * 2),
-      ahead_(picture::ConversionAhead::Product::Bitmap, decoders, aheadBudget), meter_(meter) {}
+      ahead_([this](const QString& path) { return convert(path); },
+             [this](const QString& path) { return frameBytes(path); }, decoders, aheadBudget),
+      meter_(meter) {}
+
+picture::BitmapBytes CommandLineHost::convert(const QString& path) const {
+    if (options_.fit)
+        return picture::LoadFittedBitmap(path, *options_.fit);
+    const QByteArray format =
+        picture::CheckedReader(path, picture::Readable::WithPhotoFormats).format();
+    if (format == "bmp" || format == "jpeg" || format == "gif")
+        return picture::LoadPictureAsBitmap(path);
+    // The newer formats have no classic road; they keep their own size, and what shows
+    // through them is the background colour.
+    return picture::LoadFittedBitmap(
+        path, {.frame = picture::UprightPictureSize(path), .background = options_.background});
+}
+
+std::size_t CommandLineHost::frameBytes(const QString& path) const {
+    const QSize size = options_.fit ? options_.fit->frame : picture::UprightPictureSize(path);
+    return ((std::size_t(size.width()) * 3 + 3) & ~std::size_t(3)) * std::size_t(size.height());
+}
 
 bool CommandLineHost::loadPictureAsDib(const QString& path, picture::cDIB& dib) {
     // The picture is handed over whole to the DIB, pixels and all, without a copy.
@@ -24,8 +46,8 @@ bool CommandLineHost::loadPictureAsDib(const QString& path, picture::cDIB& dib) 
         // before the next is decoded rather than hold both.
         if (!converted)
             dib.Clear();
-        const bool adopted = dib.AdoptBitmap(converted ? std::move(converted->bitmap)
-                                                       : picture::LoadPictureAsBitmap(path));
+        const bool adopted =
+            dib.AdoptBitmap(converted ? std::move(converted->bitmap) : convert(path));
         const picture::PictureFormat format{dib.Width(), dib.Height(), dib.BitCount()};
         if (!first_)
             first_ = format;

@@ -39,6 +39,10 @@ public:
     bool pictureChanged() const { return pictureChanged_; }
 
 private:
+    // The frame a picture makes: as the window makes it, or fitted to the frame size.
+    picture::BitmapBytes convert(const QString& path) const;
+    std::size_t frameBytes(const QString& path) const;
+
     const QStringList pictures_;
     const MakeOptions& options_;
     const int picturesAhead_;

@@ -78,7 +78,7 @@ void checkMemoryFor(const QString& path, QSize size, bool writerKeepsFrame) {
 } // namespace
 
 picture::PictureFormat convertedFormat(const QString& path, bool writerKeepsFrame) {
-    const QSize size = picture::LoadedPictureSize(path);
+    const QSize size = picture::LoadedPictureSize(path, picture::Readable::WithPhotoFormats);
     checkMemoryFor(path, size, writerKeepsFrame);
     if (headerTellsTooLittle(path))
         picture::LoadPicture(path);
@@ -87,17 +87,17 @@ picture::PictureFormat convertedFormat(const QString& path, bool writerKeepsFram
 }
 
 Survey surveyPictureFormats(const QStringList& pictures, const std::function<bool()>& interrupted,
-                            bool writerKeepsFrame) {
+                            const SurveyRules& rules) {
     Survey survey;
     for (qsizetype i = 0; i < pictures.size(); ++i) {
         if (interrupted()) {
             survey.completed = false;
             return survey;
         }
-        const picture::PictureFormat format = convertedFormat(pictures[i], writerKeepsFrame);
+        const picture::PictureFormat format = convertedFormat(pictures[i], rules.writerKeepsFrame);
         if (i == 0)
             survey.first = format;
-        else if (format != survey.first)
+        else if (!rules.anySize && format != survey.first)
             survey.differing.append({pictures[i], format});
     }
     return survey;

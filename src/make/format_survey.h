@@ -29,7 +29,11 @@ struct Survey {
     QList<DifferingPicture> differing;
     bool completed = true;
 };
+struct SurveyRules {
+    bool writerKeepsFrame = false; // see convertedFormat
+    bool anySize = false;          // pictures are fitted to the frame: sizes may differ
+};
 Survey surveyPictureFormats(const QStringList& pictures, const std::function<bool()>& interrupted,
-                            bool writerKeepsFrame);
+                            const SurveyRules& rules);
 
 } // namespace make

@@ -46,6 +46,19 @@ struct Options {
     QCommandLineOption zeroLength{"zero-length-repeats",
                                   "Store a repeated frame as a zero-length frame (smaller files; "
                                   "never the first or last frame)."};
+    QCommandLineOption size{"size",
+                            "Make every frame WxH pixels (such as 1920x1080), each picture "
+                            "scaled into it keeping its shape; see --fit.",
+                            "WxH"};
+    QCommandLineOption fit{"fit",
+                           "How a picture of another shape fills the frame: pad (whole, with "
+                           "bars; the default) or crop (filling it, the overflow cut evenly). "
+                           "Without --size the frame is the first picture's size.",
+                           "pad|crop"};
+    QCommandLineOption background{"background",
+                                  "The colour of the bars and of what shows through transparent "
+                                  "pictures: #rrggbb or a name such as white (default black).",
+                                  "COLOR"};
     QCommandLineOption quiet{"quiet", "Show no progress and no summary."};
     QCommandLineOption help{{"h", "help"}, "Show this help and exit."};
     QCommandLineOption version{"version", "Show the version and exit."};
@@ -94,11 +107,12 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     const Options o;
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        "Turns pictures (BMP, JPEG, GIF) into one video-only AVI file, in the order given.\n"
+        "Turns pictures (BMP, JPEG, GIF, PNG, WebP, TIFF) into one video-only AVI file, in the "
+        "order given.\n"
         "A folder stands for its pictures in natural order (img2 before img10).");
     parser.addOptions({o.output, o.fps, o.duration, o.frames, o.compressor, o.listCompressors,
                        o.quality, o.keyFrames, o.dataRate, o.overwrite, o.fromList, o.null,
-                       o.zeroLength, o.quiet, o.help, o.version});
+                       o.zeroLength, o.size, o.fit, o.background, o.quiet, o.help, o.version});
     parser.addPositionalArgument("PICTURE", "A picture file or a folder of pictures.",
                                  "[PICTURE...]");
     if (!parser.parse(arguments))
@@ -169,6 +183,34 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     m.quiet = parser.isSet(o.quiet);
     m.listFile = parser.value(o.fromList);
     m.nulSeparatedList = parser.isSet(o.null);
+    if (parser.isSet(o.background)) {
+        m.background = QColor::fromString(parser.value(o.background).trimmed());
+        if (!m.background.isValid())
+            return usage(QStringLiteral("--background wants #rrggbb or a colour name such as "
+                                        "white, not \"%1\"")
+                             .arg(parser.value(o.background)));
+        m.background.setAlpha(255);
+    }
+    if (parser.isSet(o.size) || parser.isSet(o.fit)) {
+        picture::FrameFit fit;
+        fit.background = m.background;
+        if (parser.isSet(o.size)) {
+            const QStringList sides = parser.value(o.size).trimmed().split(u'x');
+            const auto width = wholeNumber(sides.value(0), 1, 65535);
+            const auto height = wholeNumber(sides.value(1), 1, 65535);
+            if (sides.size() != 2 || !width || !height)
+                return usage(QStringLiteral("--size wants a width and height in pixels such as "
+                                            "1920x1080, not \"%1\"")
+                                 .arg(parser.value(o.size)));
+            fit.frame = QSize(int(*width), int(*height));
+        }
+        const QString mode = parser.isSet(o.fit) ? parser.value(o.fit) : QStringLiteral("pad");
+        if (mode != QLatin1String("pad") && mode != QLatin1String("crop"))
+            return usage(QStringLiteral("--fit wants pad or crop, not \"%1\"").arg(mode));
+        fit.mode = mode == QLatin1String("crop") ? picture::FrameFit::Mode::Crop
+                                                 : picture::FrameFit::Mode::Pad;
+        m.fit = fit;
+    }
     m.pictureArguments = parser.positionalArguments();
     if (m.pictureArguments.isEmpty() && !parser.isSet(o.fromList))
         return usage(QStringLiteral("no pictures given"));

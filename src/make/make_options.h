@@ -1,10 +1,13 @@
 #pragma once
 
 #include "make/rate_option.h"
+#include "picture/frame_fit.h"
 
+#include <QColor>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <optional>
 
 namespace avi {
 struct Compressor;
@@ -27,6 +30,10 @@ struct MakeOptions {
     QStringList pictureArguments;  // pictures and folders, in the order given
     QString listFile;              // --from-list: a file of paths, "-" for standard input
     bool nulSeparatedList = false; // --null: its paths end in NUL bytes
+    // --size or --fit: every picture fitted into one frame size; with --fit alone the frame
+    // is empty until the first picture gives its size.
+    std::optional<picture::FrameFit> fit;
+    QColor background = Qt::black; // --background: bars, and what shows through transparency
 };
 
 struct ParsedCommandLine {

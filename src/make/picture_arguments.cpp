@@ -137,7 +137,8 @@ void readList(const ListSource& source, PictureList& list) {
 
 QStringList picturesOfFolder(const QString& folder) {
     QDir dir(folder);
-    QStringList names = dir.entryList({"*.bmp", "*.jpg", "*.jpeg", "*.gif"}, QDir::Files);
+    QStringList names = dir.entryList(
+        {"*.bmp", "*.jpg", "*.jpeg", "*.gif", "*.png", "*.webp", "*.tif", "*.tiff"}, QDir::Files);
     std::sort(names.begin(), names.end(), paths::naturalLess);
     QStringList paths;
     for (const QString& name : names)

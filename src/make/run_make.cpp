@@ -196,7 +196,9 @@ int runMake(const MakeOptions& o, std::FILE* in, std::FILE* err) {
         // frames or reuse the encoded bytes, and keeps a copy for it.
         const bool writerKeepsFrame =
             o.zeroLengthRepeats || (o.compressor->encoder != nullptr && o.compressor->intraOnly);
-        survey = surveyPictureFormats(pictures, interrupted, writerKeepsFrame);
+        survey = surveyPictureFormats(
+            pictures, interrupted,
+            {.writerKeepsFrame = writerKeepsFrame, .anySize = o.fit.has_value()});
     } catch (const picture::PictureError& e) {
         say(err, e.message());
         return ExitPictureUnreadable;
@@ -209,14 +211,21 @@ int runMake(const MakeOptions& o, std::FILE* in, std::FILE* err) {
         reportDiffering(err, survey);
         return ExitPicturesDiffer;
     }
-    if (const QString why = compressorRefusal(o, survey.first); !why.isEmpty()) {
-        say(err, QStringLiteral("%1; the pictures are %2 x %3")
-                     .arg(why)
-                     .arg(survey.first.Width)
-                     .arg(survey.first.Height));
+    // Fitted without a size of their own, the frames take the first picture's upright size.
+    MakeOptions run = o;
+    if (run.fit && run.fit->frame.isEmpty())
+        run.fit->frame = QSize(survey.first.Width, survey.first.Height);
+    const picture::PictureFormat frame =
+        run.fit ? picture::PictureFormat{run.fit->frame.width(), run.fit->frame.height(), 24}
+                : survey.first;
+    if (const QString why = compressorRefusal(run, frame); !why.isEmpty()) {
+        say(err, QStringLiteral("%1; the %2 are %3 x %4")
+                     .arg(why, run.fit ? QStringLiteral("frames") : QStringLiteral("pictures"))
+                     .arg(frame.Width)
+                     .arg(frame.Height));
         return ExitCompressorRefused;
     }
-    return writeVideo(o, pictures, err);
+    return writeVideo(run, pictures, err);
 }
 
 } // namespace make

@@ -43,6 +43,8 @@ public:
     std::uint8_t* row(int y) {
         return bytes_.data.get() + pixelsAt_ + std::size_t(height_ - 1 - y) * stride_;
     }
+    // Bytes from one row to the next, padding included.
+    std::size_t stride() const { return stride_; }
     BitmapBytes take() { return std::move(bytes_); }
 
 private:

@@ -34,4 +34,18 @@ ConversionAhead::ConversionAhead(Product product, int workers, std::size_t budge
               [product](const QString& path) { return convert(path, product); }},
              workers, budgetBytes) {}
 
+ConversionAhead::ConversionAhead(Convert convert, std::function<std::size_t(const QString&)> bytes,
+                                 int workers, std::size_t budgetBytes)
+    : ahead_({[bytes = std::move(bytes)](const QString& path) {
+                  try {
+                      return bytes(path);
+                  } catch (...) {
+                      return std::size_t(0);
+                  }
+              },
+              [convert = std::move(convert)](const QString& path) -> WorkAhead::Result {
+                  return std::make_shared<Converted>(Converted{QImage(), convert(path)});
+              }},
+             workers, budgetBytes) {}
+
 } // namespace picture

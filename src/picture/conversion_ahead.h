@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace picture {
@@ -24,6 +25,10 @@ class ConversionAhead {
 public:
     enum class Product { Bitmap, PictureAndBitmap };
     ConversionAhead(Product product, int workers, std::size_t budgetBytes);
+    // Bitmaps made by `convert`, each expected to hold `bytes(path)`.
+    using Convert = std::function<BitmapBytes(const QString&)>;
+    ConversionAhead(Convert convert, std::function<std::size_t(const QString&)> bytes, int workers,
+                    std::size_t budgetBytes);
 
     void expect(const QStringList& upcoming) { ahead_.expect(upcoming); }
     // path's conversion, or nothing: the caller converts it itself.

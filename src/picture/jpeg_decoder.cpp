@@ -59,6 +59,18 @@ public:
         info_.out_color_space = order;
         info_.dct_method = JDCT_ISLOW;
         info_.do_fancy_upsampling = TRUE;
+        jpeg_calc_output_dimensions(&info_);
+        return true;
+    }
+
+    // Decodes at eighths/8 of the stored size (1, 2, 4 or 8: the sizes libjpeg-turbo's
+    // vector code scales to), done by the inverse DCT itself.
+    bool scaleTo(int eighths) {
+        if (setjmp(trap_.jump))
+            return false;
+        info_.scale_num = unsigned(eighths);
+        info_.scale_denom = 8;
+        jpeg_calc_output_dimensions(&info_);
         return true;
     }
 
@@ -93,8 +105,9 @@ public:
         return bytes;
     }
 
-    int width() const { return int(info_.image_width); }
-    int height() const { return int(info_.image_height); }
+    // The size decoded, after any scaling.
+    int width() const { return int(info_.output_width); }
+    int height() const { return int(info_.output_height); }
 
     // `rows` holds height() row addresses, top row first.
     bool decode(JSAMPROW* rows) {
@@ -143,6 +156,16 @@ std::optional<QImage> DecodeJpegToImage(const QByteArray& file) {
     if (image.isNull() || !decodeRows(jpeg, [&](int y) { return image.scanLine(y); }))
         return std::nullopt;
     jpeg.applyResolution(image);
+    return image;
+}
+
+std::optional<QImage> DecodeJpegScaled(const QByteArray& file, int eighths) {
+    Decompression jpeg;
+    if (!jpeg.readHeader(file, rgb32Order) || !jpeg.scaleTo(eighths))
+        return std::nullopt;
+    QImage image(jpeg.width(), jpeg.height(), QImage::Format_RGB32);
+    if (image.isNull() || !decodeRows(jpeg, [&](int y) { return image.scanLine(y); }))
+        return std::nullopt;
     return image;
 }
 

@@ -20,6 +20,9 @@ namespace picture {
 
 // As Qt gives it: Format_RGB32 with the JFIF resolution.
 std::optional<QImage> DecodeJpegToImage(const QByteArray& file);
+// Decoded at eighths/8 of its stored size (1, 2, 4 or 8), by libjpeg's own scaling: a
+// fraction of the work of a whole decode. Format_RGB32; no resolution, no orientation.
+std::optional<QImage> DecodeJpegScaled(const QByteArray& file, int eighths);
 // As EncodeBitmap would give Qt's picture. Throws as EncodeBitmap does (memory), naming
 // `path`.
 std::optional<BitmapBytes> DecodeJpegToBitmap(const QByteArray& file, const QString& path);

@@ -1,5 +1,6 @@
 #include "picture/picture_loader.h"
 
+#include "picture/checked_reader.h"
 #include "picture/jpeg_decoder.h"
 #include "picture/picture_error.h"
 
@@ -14,86 +15,6 @@
 namespace picture {
 
 namespace {
-
-[[noreturn]] void refuse(const QString& path, const QString& why) {
-    throw PictureError(PictureError::Kind::NotLoadable, path + QStringLiteral(": ") + why);
-}
-
-// Our own look at the first bytes, so that no other reader Qt happens to have (PNG, ICO,
-// TGA, ...) gets a say, and so that a file's name never decides.
-QByteArray formatByContent(const QByteArray& head) {
-    if (head.startsWith("BM"))
-        return "bmp";
-    if (head.startsWith("\xFF\xD8\xFF"))
-        return "jpeg";
-    if (head.startsWith("GIF87a") || head.startsWith("GIF89a"))
-        return "gif";
-    return {};
-}
-
-// A picture file opened for decoding after the checks every load makes.
-class CheckedReader {
-public:
-    explicit CheckedReader(const QString& path) : path_(path), file_(path) {
-        // Qt refuses anything above 128 MB decoded; ours is the pixel limit checked below.
-        // Set once: readers work on several threads at a time.
-        static const bool limitSet = [] {
-            QImageReader::setAllocationLimit(int(maxPicturePixels * 4 / (1024 * 1024)));
-            return true;
-        }();
-        Q_UNUSED(limitSet);
-
-        // Opening a FIFO or a device would wait for a writer that never comes and freeze the
-        // window (Add all tries every file of a folder): plain files only.
-        const QFileInfo info(path);
-        if (info.exists() && !info.isFile())
-            refuse(path, QStringLiteral("not a plain file"));
-        if (!file_.open(QIODevice::ReadOnly))
-            refuse(path, file_.errorString());
-        format_ = formatByContent(file_.peek(6));
-        if (format_.isEmpty())
-            refuse(path, QStringLiteral("not a BMP, JPEG or GIF picture"));
-
-        reader_.setDevice(&file_);
-        reader_.setFormat(format_);
-        reader_.setDecideFormatFromContent(false);
-        reader_.setAutoTransform(true);
-        const QSize size = reader_.size();
-        if (size.isValid() && qint64(size.width()) * size.height() > maxPicturePixels)
-            refuse(path, QStringLiteral("%1 x %2 pixels is more than this program decodes")
-                             .arg(size.width())
-                             .arg(size.height()));
-    }
-
-    const QByteArray& format() const { return format_; }
-
-    // The whole file, when it is a JPEG that libjpeg-turbo may decode here rather than Qt:
-    // not turned by its orientation tag, and of a sensible size to hold in memory.
-    std::optional<QByteArray> plainJpeg() {
-        constexpr qint64 largestHeld = 64 * 1024 * 1024;
-        if (format_ != "jpeg" || reader_.transformation() != QImageIOHandler::TransformationNone ||
-            file_.size() > largestHeld || !file_.seek(0))
-            return std::nullopt;
-        QByteArray whole = file_.readAll();
-        if (file_.error() != QFileDevice::NoError)
-            return std::nullopt;
-        return whole;
-    }
-    QImageReader& reader() { return reader_; }
-
-    QImage read() {
-        QImage image;
-        if (!reader_.read(&image))
-            refuse(path_, reader_.errorString());
-        return image;
-    }
-
-private:
-    QString path_;
-    QFile file_;
-    QByteArray format_;
-    QImageReader reader_;
-};
 
 // The picture decoded by `direct` when that can take it, else by Qt's reader and `fromQt`.
 // A JPEG libjpeg finds fault with goes to Qt's reader afresh, which gives its own verdict.
@@ -148,8 +69,8 @@ ReducedPicture LoadReducedPicture(const QString& path, QSize atLeast) {
     return {checked.read(), turned ? stored.transposed() : stored};
 }
 
-QSize LoadedPictureSize(const QString& path) {
-    CheckedReader checked(path);
+QSize LoadedPictureSize(const QString& path, Readable readable) {
+    CheckedReader checked(path, readable);
     QImageReader& reader = checked.reader();
     // A GIF's first frame may be placed inside a larger screen; only decoding says which
     // size the loader gives, so GIFs are decoded.

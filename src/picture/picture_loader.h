@@ -12,6 +12,11 @@ namespace picture {
 // claiming more is refused from its header alone, before a byte of pixels is allocated.
 constexpr qint64 maxPicturePixels = 256LL * 1024 * 1024;
 
+// Which files a load takes, told by their first bytes whatever their names say. The window
+// reads Bitmaps, JPEGs and GIFs only; picreel-make also takes the formats of today's
+// cameras, phones and screenshots.
+enum class Readable { Classic, WithPhotoFormats };
+
 // The platform's picture loading: decodes a BMP, JPEG or GIF file, recognised by its
 // content whatever its name says (a PNG named .jpg is refused, a JPEG named .bmp loads).
 // An animated GIF gives its first frame; a JPEG's orientation tag is applied. Throws
@@ -38,6 +43,6 @@ ReducedPicture LoadReducedPicture(const QString& path, QSize atLeast);
 // The size LoadPicture would give (orientation tag applied), from the picture's header where
 // its reader can tell without decoding, else by decoding it. Refuses what LoadPicture refuses
 // before decoding; a picture damaged past its header is only found by LoadPicture itself.
-QSize LoadedPictureSize(const QString& path);
+QSize LoadedPictureSize(const QString& path, Readable readable = Readable::Classic);
 
 } // namespace picture

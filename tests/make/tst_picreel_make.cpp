@@ -159,7 +159,7 @@ private slots:
         const Run r = make({"good.bmp", "notes.jpg", "gone.bmp"});
         QCOMPARE(r.exitCode, 3);
         QCOMPARE(r.err,
-                 QStringLiteral("picreel-make: notes.jpg: not a BMP, JPEG or GIF picture\n"));
+                 QStringLiteral("picreel-make: notes.jpg: not a BMP, JPEG, GIF, PNG, WebP or TIFF picture\n"));
         QVERIFY(!QFile::exists(path("PICREEL.avi")));
     }
 
@@ -382,6 +382,12 @@ private slots:
         QTest::newRow("no such compressor")
             << QStringList{"-c", "XYZW", "a.bmp"}
             << "no compressor \"XYZW\" on this machine; --list-compressors shows those there are";
+        QTest::newRow("size without a height")
+            << QStringList{"--size", "1280", "a.bmp"}
+            << "--size wants a width and height in pixels such as 1920x1080, not \"1280\"";
+        QTest::newRow("background not a colour")
+            << QStringList{"--background", "sky", "a.bmp"}
+            << "--background wants #rrggbb or a colour name such as white, not \"sky\"";
         QTest::newRow("no pictures") << QStringList{"-y"} << "no pictures given";
     }
     void badArgumentsGiveUsage() {
