@@ -43,6 +43,11 @@ fuzz: build
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz $(SAMPLES)
 
+# make deb : dist/picreel_VERSION_ARCH.deb, for apt install ./dist/picreel_*.deb
+.PHONY: deb
+deb: build
+	cd $(BUILD) && cpack -G DEB
+
 # make install PREFIX=/opt/picreel : both programs, the desktop entry, the icon, the manuals
 PREFIX ?= /usr/local
 .PHONY: install
