@@ -84,7 +84,10 @@ const char* const exitStatusHelp =
     "  5    the compressor, the AVI format or players cannot take pictures of this size\n"
     "  64   bad arguments, an output that is one of the pictures, or over 1000000 pictures\n"
     "  130  interrupted; the file holds the frames written\n"
-    "  131  a third Ctrl+C gave up; the output is as it was\n";
+    "  131  a third Ctrl+C gave up; the output is as it was\n"
+    "\nExamples:\n"
+    "  picreel-make -r 25 -d 5 -c MJPG -o holiday.avi ~/Pictures/holiday\n"
+    "  picreel-make --size 1920x1080 --fit crop --background white -o phone.avi DCIM/Camera\n";
 
 ParsedCommandLine usage(const QString& why) {
     return {ParsedCommandLine::Action::Usage, {}, why};
