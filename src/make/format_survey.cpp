@@ -89,16 +89,25 @@ picture::PictureFormat convertedFormat(const QString& path, bool writerKeepsFram
 Survey surveyPictureFormats(const QStringList& pictures, const std::function<bool()>& interrupted,
                             const SurveyRules& rules) {
     Survey survey;
-    for (qsizetype i = 0; i < pictures.size(); ++i) {
+    bool haveFirst = false;
+    for (const QString& path : pictures) {
         if (interrupted()) {
             survey.completed = false;
             return survey;
         }
-        const picture::PictureFormat format = convertedFormat(pictures[i], rules.writerKeepsFrame);
-        if (i == 0)
+        picture::PictureFormat format;
+        try {
+            format = convertedFormat(path, rules.writerKeepsFrame);
+        } catch (const picture::PictureError& e) {
+            survey.unreadable.append(e.message());
+            continue;
+        }
+        if (!haveFirst) {
             survey.first = format;
-        else if (!rules.anySize && format != survey.first)
-            survey.differing.append({pictures[i], format});
+            haveFirst = true;
+        } else if (!rules.anySize && format != survey.first) {
+            survey.differing.append({path, format});
+        }
     }
     return survey;
 }

@@ -20,13 +20,14 @@ struct DifferingPicture {
     picture::PictureFormat format;
 };
 
-// The pictures whose converted format differs from the first picture's, in list order:
-// the ones the window's check would stop at, every one of them. Throws PictureError for the
-// first picture that cannot be read. `interrupted` is asked before each picture; when it
+// The pictures whose converted format differs from the first readable picture's, in list
+// order: the ones the window's check would stop at, every one of them; and every picture that
+// cannot be read, as "path: reason". `interrupted` is asked before each picture; when it
 // answers true the survey ends early and `completed` is false.
 struct Survey {
     picture::PictureFormat first;
     QList<DifferingPicture> differing;
+    QStringList unreadable;
     bool completed = true;
 };
 struct SurveyRules {

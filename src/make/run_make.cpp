@@ -190,22 +190,21 @@ int runMake(const MakeOptions& o, std::FILE* in, std::FILE* err) {
     }
 
     // Every picture is looked at before the output is touched.
-    Survey survey;
-    try {
-        // The writer compares each frame with the one before when repeats become empty
-        // frames or reuse the encoded bytes, and keeps a copy for it.
-        const bool writerKeepsFrame =
-            o.zeroLengthRepeats || (o.compressor->encoder != nullptr && o.compressor->intraOnly);
-        survey = surveyPictureFormats(
-            pictures, interrupted,
-            {.writerKeepsFrame = writerKeepsFrame, .anySize = o.fit.has_value()});
-    } catch (const picture::PictureError& e) {
-        say(err, e.message());
-        return ExitPictureUnreadable;
-    }
+    // The writer compares each frame with the one before when repeats become empty frames or
+    // reuse the encoded bytes, and keeps a copy for it.
+    const bool writerKeepsFrame =
+        o.zeroLengthRepeats || (o.compressor->encoder != nullptr && o.compressor->intraOnly);
+    const Survey survey =
+        surveyPictureFormats(pictures, interrupted,
+                             {.writerKeepsFrame = writerKeepsFrame, .anySize = o.fit.has_value()});
     if (!survey.completed) {
         say(err, QStringLiteral("interrupted; nothing was written"));
         return ExitInterrupted;
+    }
+    if (!survey.unreadable.isEmpty()) {
+        for (const QString& why : survey.unreadable)
+            say(err, why);
+        return ExitPictureUnreadable;
     }
     if (!survey.differing.isEmpty()) {
         reportDiffering(err, survey);

@@ -152,14 +152,15 @@ private slots:
         QVERIFY(!QFile::exists(path("PICREEL.avi")));
     }
 
-    void unreadablePictureIsNamed() {
+    // Every picture that cannot be read is named, whatever comes before or after it.
+    void unreadablePicturesAreNamed() {
         bitmap("good.bmp", 64, 48, 1);
         writeFile(path("notes.jpg"), "not a picture");
 
-        const Run r = make({"good.bmp", "notes.jpg", "gone.bmp"});
+        const Run r = make({"notes.jpg", "good.bmp", "gone.bmp"});
         QCOMPARE(r.exitCode, 3);
-        QCOMPARE(r.err,
-                 QStringLiteral("picreel-make: notes.jpg: not a BMP, JPEG, GIF, PNG, WebP or TIFF picture\n"));
+        QCOMPARE(r.err, "picreel-make: notes.jpg: not a BMP, JPEG, GIF, PNG, WebP or TIFF "
+                        "picture\npicreel-make: gone.bmp: No such file or directory\n");
         QVERIFY(!QFile::exists(path("PICREEL.avi")));
     }
 
