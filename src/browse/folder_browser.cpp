@@ -47,7 +47,7 @@ void reportUnlisted(const QStringList& names) {
 
 void MyMainForm::Drive1_Change() {
     // Writing the folder list's path raises the folder change, which runs to its end first.
-    if (!volumeReadable(Drive1) || !Dir1->setPath(Drive1->Drive())) {
+    if (!volumeReadable(Drive1) || !Dir1->openVolume(Drive1->Drive())) {
         platform::current().beep();
         platform::MsgBox(QStringLiteral("Drive not ready, or Invalid."), platform::MsgButtons::OK,
                          platform::MsgIcon::None,
