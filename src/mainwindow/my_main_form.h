@@ -248,8 +248,9 @@ private:
     PreviewForm* previewForm_ = nullptr; // made on first use, reused for the whole run
     // A filmstrip picture of `path`, empty when it does not load.
     picture::ReducedPicture loadThumbnail(const QString& path);
-    // The filmstrip's pictures: the three shown and the one before.
-    picture::ReducedPictureCache thumbnails_{4, {125, 91}};
+    // The filmstrip's pictures at the selected thumbnail's size: 4 MiB holds about ninety, so
+    // stepping back and forth over a stretch of the list reads no file again.
+    picture::ReducedPictureCache thumbnails_{4 * 1024 * 1024, {125, 91}};
     // Exchanges the selected entry with entry `to` and selects it there, so that the
     // selection follows the moved picture (list/list_edits.cpp).
     void shiftSelectedTo(int to);
