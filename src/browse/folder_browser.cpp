@@ -84,6 +84,21 @@ void MyMainForm::DesktopButton_Click() {
     File1->setFocus();
 }
 
+void MyMainForm::startIn(const QString& path) {
+    const QFileInfo given(path);
+    if (!given.exists()) {
+        folderFailure();
+        return;
+    }
+    const QString full = given.absoluteFilePath();
+    if (!given.isDir()) {
+        browseToPicture(full);
+        return;
+    }
+    Drive1->setDrive(full);
+    Dir1->setPath(full);
+}
+
 // The right button shows the selected row, not the row under the pointer: it never moves
 // the selection.
 void MyMainForm::File1_MouseDown(const controls::MouseArgs& args) {

@@ -174,6 +174,26 @@ private slots:
         QCOMPARE(desktop().beeps, 0);
     }
 
+    // The command line's folder, or picture; a path that is neither is reported and leaves
+    // the browser in the current folder.
+    void startsInAFolderOrAtAPicture() {
+        desktop().expectOkBoxes(1);
+        w().startIn(dir("missing"));
+        QCOMPARE(desktop().takeBoxes(), QList<MsgBoxRequest>{folderBox});
+        QCOMPARE(ui().File1->Path(), dir("pics"));
+
+        w().startIn(dir("other"));
+        QCOMPARE(ui().Dir1->Path(), dir("other"));
+        QCOMPARE(rows(ui().File1), QStringList{"x.bmp"});
+
+        w().startIn(dir("usb/Desktop/y.bmp"));
+        QCOMPARE(ui().Drive1->Drive(), dir("usb") + "/ [USB]");
+        QCOMPARE(ui().Dir1->Path(), dir("usb/Desktop"));
+        QCOMPARE(ui().File1->FileName(), "y.bmp");
+        QCOMPARE(w().currentPicturePath(), dir("usb/Desktop/y.bmp"));
+        QCOMPARE(ui().imgPreview->Picture().size(), QSize(20, 10));
+    }
+
     void invalidPictureClicked() {
         clickRow(ui().File1, 0);
         desktop().pointerHistory.clear();
