@@ -257,9 +257,11 @@ private slots:
         ui().BMPlist->setListIndex(0);
         for (int i = 1; i < 5; ++i)
             QTest::mouseClick(ui().Next_image, Qt::LeftButton);
-        const qint64 grown = residentBytes() - before;
+        [[maybe_unused]] const qint64 grown = residentBytes() - before;
 
+#ifndef __SANITIZE_ADDRESS__ // which holds freed memory back for a while
         QVERIFY2(grown < 40 * 1024 * 1024, qPrintable(QString("grew by %1 bytes").arg(grown)));
+#endif
         QCOMPARE(ui().BMPlist->ListIndex(), 4);
         QCOMPARE(ui().bmp_size_label->text(), "W4000 x H3000");
         QCOMPARE(ui().TempImage->Width(), 4000);
