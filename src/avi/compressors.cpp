@@ -10,8 +10,9 @@ namespace avi {
 
 namespace {
 
-// What each note says was tried on Debian 12's players: ffplay and mpv (FFmpeg 5.1), VLC 3.0
-// and GStreamer. GStreamer players (Totem and the rest) get no decoder for a file unless
+// What each note says was tried with Debian 12's decoders: FFmpeg 5.1 (which ffplay and mpv
+// play with), VLC 3.0, and GStreamer 1.22 with the FFmpeg decoders Totem brings along
+// (gstreamer1.0-libav). GStreamer players (Totem and the rest) get no decoder for a file unless
 // GStreamer's AVI reader knows its format: it knows none for Ut Video, nor for uncompressed
 // frames of 1, 4 or 16 bits. VLC 3.0 hands Ut Video to FFmpeg's decoder but has no place for
 // the planar RGB pictures it gives, and decodes no uncompressed frame of 1 or 4 bits: it
