@@ -1,11 +1,11 @@
-# make run  : install what is missing, build, and start PICREEL in a folder of sample pictures
-# make test : install what is missing, build, and run every test
+# make run  : install what is missing, build the program, and start it in a folder of sample pictures
+# make test : install what is missing, build everything, and run every test
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 SAMPLES    ?= sample-pictures
 
-.PHONY: run test test-sanitize fuzz setup build build-sanitize samples clean
+.PHONY: run test test-sanitize fuzz setup build build-program build-sanitize samples clean
 
 setup:
 	bash scripts/setup
@@ -16,7 +16,11 @@ $(BUILD)/CMakeCache.txt:
 build: setup $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
-samples: build
+# Only what make run needs: a first start waits for the program, not for the tests.
+build-program: setup $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target picreel picreel-samples
+
+samples: build-program
 	$(BUILD)/src/picreel-samples $(SAMPLES)
 
 run: samples

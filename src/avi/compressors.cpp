@@ -10,9 +10,13 @@ namespace avi {
 
 namespace {
 
-// GStreamer players (Totem and the rest) get no decoder for a file unless GStreamer's
-// AVI reader knows its format: it knows none for Ut Video, nor for uncompressed frames of
-// 1, 4 or 16 bits.
+// What each note says was tried with Debian 12's decoders: FFmpeg 5.1 (which ffplay and mpv
+// play with), VLC 3.0, and GStreamer 1.22 with the FFmpeg decoders Totem brings along
+// (gstreamer1.0-libav). GStreamer players (Totem and the rest) get no decoder for a file unless
+// GStreamer's AVI reader knows its format: it knows none for Ut Video, nor for uncompressed
+// frames of 1, 4 or 16 bits. VLC 3.0 hands Ut Video to FFmpeg's decoder but has no place for
+// the planar RGB pictures it gives, and decodes no uncompressed frame of 1 or 4 bits: it
+// shows neither.
 const Compressor table[] = {
     {.fccHandler = fourcc("DIB "),
      .name = "Full Frames (Uncompressed)",
@@ -49,8 +53,8 @@ const Compressor table[] = {
      .pixelFormat = AV_PIX_FMT_GBRP,
      .lossless = true,
      .intraOnly = true,
-     .players = "needs an FFmpeg-based player (VLC, mpv, ffplay) or the Ut Video codec; "
-                "GStreamer players such as Totem cannot play it"},
+     .players = "needs mpv, ffplay or another FFmpeg-based player, or the Ut Video codec; "
+                "VLC 3 and GStreamer players such as Totem cannot play it"},
     {.fccHandler = fourcc("XVID"),
      .name = "MPEG-4 video (Xvid compatible)",
      .encoder = "mpeg4",
@@ -118,10 +122,13 @@ const Compressor* findCompressor(std::uint32_t fccHandler) {
 }
 
 std::string playerNote(const Compressor& c, std::uint16_t bitCount) {
-    if (c.encoder == nullptr && (bitCount == 1 || bitCount == 4 || bitCount == 16))
+    if (c.encoder == nullptr && (bitCount == 1 || bitCount == 4))
         return std::to_string(bitCount) +
-               "-bit frames need an FFmpeg-based player (VLC, mpv, ffplay): GStreamer players "
-               "such as Totem cannot play them; very large files";
+               "-bit frames need mpv, ffplay or another FFmpeg-based player: VLC 3 and "
+               "GStreamer players such as Totem cannot play them; very large files";
+    if (c.encoder == nullptr && bitCount == 16)
+        return "16-bit frames need an FFmpeg-based player (VLC, mpv, ffplay): GStreamer "
+               "players such as Totem cannot play them; very large files";
     return c.players;
 }
 

@@ -47,7 +47,7 @@ void reportUnlisted(const QStringList& names) {
 
 void MyMainForm::Drive1_Change() {
     // Writing the folder list's path raises the folder change, which runs to its end first.
-    if (!volumeReadable(Drive1) || !Dir1->setPath(Drive1->Drive())) {
+    if (!volumeReadable(Drive1) || !Dir1->openVolume(Drive1->Drive())) {
         platform::current().beep();
         platform::MsgBox(QStringLiteral("Drive not ready, or Invalid."), platform::MsgButtons::OK,
                          platform::MsgIcon::None,
@@ -82,6 +82,21 @@ void MyMainForm::DesktopButton_Click() {
     Drive1->setDrive(desktop);
     Dir1->setPath(desktop);
     File1->setFocus();
+}
+
+void MyMainForm::startIn(const QString& path) {
+    const QFileInfo given(path);
+    if (!given.exists()) {
+        folderFailure();
+        return;
+    }
+    const QString full = given.absoluteFilePath();
+    if (!given.isDir()) {
+        browseToPicture(full);
+        return;
+    }
+    Drive1->setDrive(full);
+    Dir1->setPath(full);
 }
 
 // The right button shows the selected row, not the row under the pointer: it never moves

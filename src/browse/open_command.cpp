@@ -39,9 +39,12 @@ void MyMainForm::OpenMenu_Click() {
     if (!platform::current().fileDialog(platform::FileDialogMode::Open, CommonDialog1) ||
         CommonDialog1.FileName.isEmpty())
         return;
+    browseToPicture(CommonDialog1.FileName);
+}
 
-    const QString folder = paths::FolderPart(CommonDialog1.FileName);
-    const QString name = paths::FileNamePart(CommonDialog1.FileName);
+void MyMainForm::browseToPicture(const QString& file) {
+    const QString folder = paths::FolderPart(file);
+    const QString name = paths::FileNamePart(file);
     Drive1->setDrive(folder);
     Dir1->setPath(folder);
     // A folder that cannot be listed has been reported by the folder change; the file list

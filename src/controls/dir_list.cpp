@@ -31,18 +31,10 @@ DirList::DirList(QWidget* parent) : QListWidget(parent) {
 }
 
 bool DirList::setPath(const QString& folder) {
-    QString target = folder;
-    const QList<platform::Volume> volumes = platform::current().volumes();
-    for (const platform::Volume& v : volumes) {
-        if (folder == DriveList::entryText(v) || folder == v.rootPath) {
-            target = lastFolderOfVolume_.value(v.rootPath, v.rootPath);
-            break;
-        }
-    }
-    const QFileInfo info(target);
-    if (target.isEmpty() || !info.isDir())
+    const QFileInfo info(folder);
+    if (folder.isEmpty() || !info.isDir())
         return false;
-    target = QDir::cleanPath(info.absoluteFilePath());
+    const QString target = QDir::cleanPath(info.absoluteFilePath());
     if (target == path_)
         return true;
     path_ = target;
@@ -50,6 +42,18 @@ bool DirList::setPath(const QString& folder) {
     fill();
     emit Change();
     return true;
+}
+
+bool DirList::openVolume(const QString& entry) {
+    const QString root = volumeRootOf(entry, platform::current().volumes());
+    if (root.isEmpty())
+        return setPath(entry);
+    // A folder deleted since it was last open must not keep the whole volume shut.
+    const QString last = lastFolderOfVolume_.value(root);
+    if (!last.isEmpty() && setPath(last))
+        return true;
+    lastFolderOfVolume_.remove(root);
+    return setPath(root);
 }
 
 void DirList::fill() {

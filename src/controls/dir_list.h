@@ -14,10 +14,12 @@ public:
     explicit DirList(QWidget* parent = nullptr);
 
     QString Path() const { return path_; }
-    // Opens folder and raises Change when that is another folder. A bare volume (its root
-    // or its drive-list entry) opens the folder last open on that volume. False when the
-    // folder does not exist.
+    // Opens folder, a volume's root like any other, and raises Change when that is another
+    // folder. False when the folder does not exist.
     bool setPath(const QString& folder);
+    // Opens the folder last open on the volume a drive-list entry names, or the volume's root
+    // when none was or that folder is gone. False when neither can be opened.
+    bool openVolume(const QString& entry);
 
 signals:
     void Change();

@@ -4,8 +4,11 @@
 #include "paths/natural_order.h"
 
 #include <QDir>
+#include <QDrag>
 #include <QFile>
 #include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
 
 #include <algorithm>
 #include <dirent.h>
@@ -17,6 +20,18 @@ namespace controls {
 
 FileList::FileList(QWidget* parent) : ClassicList(parent) {
     setPattern(QStringLiteral("*.*"));
+    setDragDropMode(QAbstractItemView::DragOnly);
+}
+
+void FileList::startDrag(Qt::DropActions /*supportedActions*/) {
+    if (ListIndex() == -1)
+        return;
+    auto* data = new QMimeData;
+    data->setUrls({QUrl::fromLocalFile(QDir(path_).filePath(FileName()))});
+    auto* drag = new QDrag(this);
+    drag->setMimeData(data);
+    // Never a move: a file dragged out of the list stays where it is.
+    drag->exec(Qt::CopyAction, Qt::CopyAction);
 }
 
 void FileList::setPattern(const QString& pattern) {

@@ -39,6 +39,11 @@ public:
 signals:
     void PathChange();
 
+protected:
+    // A press and a move drag the selected file out, as a file manager drags it: by its
+    // address, to be copied, so that the picture list or a file manager takes it.
+    void startDrag(Qt::DropActions supportedActions) override;
+
 private:
     bool readFolder(const QString& folder);
 

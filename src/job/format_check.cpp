@@ -42,7 +42,9 @@ bool CheckPictureFormats(JobHost& host, picture::PictureFormat& FirstPictureForm
         const int entries = host.entryCount();
         for (int i = 0; i < entries; ++i) {
             host.doEvents();
-            if (askWhetherToAbort(host)) {
+            // Clear all does not wait for the job: a list emptied under the check ends it as
+            // an abort does, with no picture to blame.
+            if (askWhetherToAbort(host) || i >= host.entryCount()) {
                 host.showStatus(QStringLiteral("Aborted"));
                 return false;
             }

@@ -125,6 +125,10 @@ public:
     void Dir1_Change();
     void DesktopButton_Click();
     void File1_MouseDown(const controls::MouseArgs& args);
+    // Where the command line points the browser: a folder, or a picture's folder with the
+    // picture selected and previewed. A path that is neither is reported as a folder that
+    // cannot be opened, and the browser stays where it is.
+    void startIn(const QString& path);
 
     // --- preview and Open (browse/preview.cpp, browse/open_command.cpp) ---
     void File1_Click();
@@ -246,10 +250,14 @@ private:
     // at full size, the left one selects it when `leftSelects`; other buttons do nothing.
     void pressOnEntry(const controls::MouseArgs& args, int entry, bool leftSelects);
     PreviewForm* previewForm_ = nullptr; // made on first use, reused for the whole run
+    // Moves the browser to the folder of `file` and selects and previews it, as Open does
+    // (browse/open_command.cpp).
+    void browseToPicture(const QString& file);
     // A filmstrip picture of `path`, empty when it does not load.
     picture::ReducedPicture loadThumbnail(const QString& path);
-    // The filmstrip's pictures: the three shown and the one before.
-    picture::ReducedPictureCache thumbnails_{4, {125, 91}};
+    // The filmstrip's pictures at the selected thumbnail's size: 4 MiB holds about ninety, so
+    // stepping back and forth over a stretch of the list reads no file again.
+    picture::ReducedPictureCache thumbnails_{4 * 1024 * 1024, {125, 91}};
     // Exchanges the selected entry with entry `to` and selects it there, so that the
     // selection follows the moved picture (list/list_edits.cpp).
     void shiftSelectedTo(int to);

@@ -1,13 +1,12 @@
 #include "picture/reduced_picture_cache.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace picture {
 
 namespace {
 
-// A reduced picture is at most the whole picture.
+// The decoding may hold the whole picture for a moment.
 std::size_t pictureBytes(const QString& path) {
     try {
         const QSize size = LoadedPictureSize(path);
@@ -17,13 +16,33 @@ std::size_t pictureBytes(const QString& path) {
     }
 }
 
+// The views stretch their pictures to fill them, so each side is brought down on its own:
+// drawn, the result looks as the whole picture stretched would, and it never holds more
+// pixels than the view shows.
+QImage broughtDown(const QImage& image, QSize view) {
+    const QSize within = image.size().boundedTo(view);
+    if (within == image.size())
+        return image;
+    return image.scaled(within, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+ReducedPicture viewPicture(const QString& path, QSize view) {
+    ReducedPicture loaded = LoadReducedPicture(path, view);
+    loaded.image = broughtDown(loaded.image, view);
+    return loaded;
+}
+
+std::size_t bytesOf(const ReducedPicture& picture) {
+    return std::size_t(picture.image.sizeInBytes());
+}
+
 } // namespace
 
-ReducedPictureCache::ReducedPictureCache(std::size_t capacity, QSize atLeast)
-    : capacity_(capacity), atLeast_(atLeast),
+ReducedPictureCache::ReducedPictureCache(std::size_t budgetBytes, QSize viewSize)
+    : budget_(budgetBytes), viewSize_(viewSize),
       ahead_({pictureBytes,
-              [atLeast](const QString& path) {
-                  return std::make_shared<ReducedPicture>(LoadReducedPicture(path, atLeast));
+              [viewSize](const QString& path) {
+                  return std::make_shared<ReducedPicture>(viewPicture(path, viewSize));
               }},
              1, 256 * 1024 * 1024) {}
 
@@ -40,7 +59,7 @@ ReducedPicture ReducedPictureCache::load(const QString& path) {
         }
     }
     const auto ready = std::static_pointer_cast<const ReducedPicture>(ahead_.take(path));
-    ReducedPicture picture = ready ? *ready : LoadReducedPicture(path, atLeast_);
+    ReducedPicture picture = ready ? *ready : viewPicture(path, viewSize_);
     // Only a file that stood still while it was read is worth keeping.
     if (stamp && StampOf(path) == stamp)
         keep(path, *stamp, picture);
@@ -53,25 +72,22 @@ void ReducedPictureCache::offer(const QString& path, const QImage& whole) {
             return k.path == path && k.stamp == *stamp;
         }))
         return;
-    const QSize natural = whole.size();
-    if (natural.width() <= atLeast_.width() || natural.height() <= atLeast_.height()) {
-        keep(path, *stamp, {whole, natural});
-        return;
-    }
-    const double factor = std::max(double(atLeast_.width()) / natural.width(),
-                                   double(atLeast_.height()) / natural.height());
-    const QSize reduced(int(std::ceil(natural.width() * factor)),
-                        int(std::ceil(natural.height() * factor)));
-    keep(path, *stamp,
-         {whole.scaled(reduced, Qt::IgnoreAspectRatio, Qt::SmoothTransformation), natural});
+    keep(path, *stamp, {broughtDown(whole, viewSize_), whole.size()});
 }
 
 void ReducedPictureCache::keep(const QString& path, const FileStamp& stamp,
                                const ReducedPicture& picture) {
     std::erase_if(kept_, [&](const Kept& k) { return k.path == path; });
     kept_.push_front({path, stamp, picture});
-    if (kept_.size() > capacity_)
-        kept_.pop_back();
+    std::size_t held = 0;
+    for (auto k = kept_.begin(); k != kept_.end(); ++k) {
+        held += bytesOf(k->picture);
+        // The picture just kept stays, whatever it takes.
+        if (held > budget_ && k != kept_.begin()) {
+            kept_.erase(k, kept_.end());
+            break;
+        }
+    }
 }
 
 } // namespace picture

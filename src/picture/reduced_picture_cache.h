@@ -11,20 +11,22 @@
 
 namespace picture {
 
-// The last few pictures LoadReducedPicture gave, each standing while its file's stamp is
-// the same, and the ones expected next decoded ahead on a worker thread. The filmstrip shows
-// three neighbours at a time: moving the selection by one, as the Make command does for
-// every picture, then waits for no decoding at all.
+// Pictures for views of one small size, such as the filmstrip's, each held at no more than
+// that size, whatever its format, while its file's stamp is the same; the ones expected next
+// are made ahead on a worker thread. The most recently used are kept up to `budgetBytes` of
+// pixels in all (a 125 x 91 view takes 45 KB a picture), so a camera's pictures cost no more
+// to hold than small ones, and moving the selection by one, as the Make command does for
+// every picture, waits for no decoding at all.
 class ReducedPictureCache {
 public:
-    ReducedPictureCache(std::size_t capacity, QSize atLeast);
-    // LoadReducedPicture(path, atLeast), throwing as it does.
+    ReducedPictureCache(std::size_t budgetBytes, QSize viewSize);
+    // LoadReducedPicture(path, viewSize) brought down to viewSize, throwing as it does. The
+    // natural size is the picture's own.
     ReducedPicture load(const QString& path);
     // The pictures likely to be loaded next.
     void expect(const QStringList& upcoming) { ahead_.expect(upcoming); }
-    // Keeps the reduced picture of `path` made from `whole`, the picture LoadPicture gave
-    // for it just now, instead of reading the file again: scaled smoothly to the size
-    // LoadReducedPicture gives, it differs from that one by rounding only.
+    // Keeps the picture of `path` made from `whole`, the picture LoadPicture gave for it just
+    // now, instead of reading the file again.
     void offer(const QString& path, const QImage& whole);
 
 private:
@@ -35,8 +37,8 @@ private:
         FileStamp stamp;
         ReducedPicture picture;
     };
-    std::size_t capacity_;
-    QSize atLeast_;
+    std::size_t budget_;
+    QSize viewSize_;
     std::deque<Kept> kept_; // the most recently used first
     WorkAhead ahead_;
 };

@@ -145,6 +145,54 @@ private slots:
         QCOMPARE(ui().Preview_filename_label->text(), "a.BMP");
     }
 
+    // "/" and a volume's root open as any folder does, from the folder list and from Open; a
+    // volume whose last folder is gone opens at its root.
+    void volumeRootsOpenAsFolders() {
+        doubleClickRow(ui().Dir1, 0);
+        QCOMPARE(ui().Dir1->Path(), "/");
+        QCOMPARE(ui().File1->Path(), "/");
+
+        const QString z = started->write({.name = "usb/z.bmp"});
+        ui().Drive1->setCurrentIndex(1);
+        doubleClickRow(ui().Dir1, 1);
+        QCOMPARE(ui().Dir1->Path(), dir("usb/Desktop"));
+        doubleClickRow(ui().Dir1, 0);
+        QCOMPARE(ui().Dir1->Path(), dir("usb"));
+        doubleClickRow(ui().Dir1, 1);
+        ui().Drive1->setCurrentIndex(0);
+        desktop().answerNextFileDialog(z);
+        ui().item("OpenMenu")->trigger();
+        QCOMPARE(ui().Dir1->Path(), dir("usb"));
+        QCOMPARE(ui().File1->FileName(), "z.bmp");
+
+        doubleClickRow(ui().Dir1, 1);
+        ui().Drive1->setCurrentIndex(0);
+        QVERIFY(QDir(dir("usb/Desktop")).removeRecursively());
+        ui().Drive1->setCurrentIndex(1);
+        QCOMPARE(ui().Dir1->Path(), dir("usb"));
+        QCOMPARE(ui().File1->Path(), dir("usb"));
+        QCOMPARE(desktop().beeps, 0);
+    }
+
+    // The command line's folder, or picture; a path that is neither is reported and leaves
+    // the browser in the current folder.
+    void startsInAFolderOrAtAPicture() {
+        desktop().expectOkBoxes(1);
+        w().startIn(dir("missing"));
+        QCOMPARE(desktop().takeBoxes(), QList<MsgBoxRequest>{folderBox});
+        QCOMPARE(ui().File1->Path(), dir("pics"));
+
+        w().startIn(dir("other"));
+        QCOMPARE(ui().Dir1->Path(), dir("other"));
+        QCOMPARE(rows(ui().File1), QStringList{"x.bmp"});
+
+        w().startIn(dir("usb/Desktop/y.bmp"));
+        QCOMPARE(ui().Dir1->Path(), dir("usb/Desktop"));
+        QCOMPARE(ui().File1->FileName(), "y.bmp");
+        QCOMPARE(w().currentPicturePath(), dir("usb/Desktop/y.bmp"));
+        QCOMPARE(ui().imgPreview->Picture().size(), QSize(20, 10));
+    }
+
     void invalidPictureClicked() {
         clickRow(ui().File1, 0);
         desktop().pointerHistory.clear();

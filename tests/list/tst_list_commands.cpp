@@ -1,6 +1,7 @@
 #include "form_driving.h"
 #include "started_form.h"
 
+#include <QDrag>
 #include <QMimeData>
 #include <QStyledItemDelegate>
 #include <QTimer>
@@ -299,6 +300,29 @@ private slots:
         QCOMPARE(ui().BMPlist->ListCount(), 7);
     }
 
+    // A file dragged out of the file list goes as a file manager's drag does, to be copied by its
+    // address; dropped on the picture list it is added as such a drop is.
+    void dragFromTheFileList() {
+        setList({"x"}, 0);
+        QWidget* rowsArea = ui().File1->viewport();
+        const auto at = [&](int row) {
+            return ui().File1->visualItemRect(ui().File1->item(row)).center();
+        };
+        QTest::mousePress(rowsArea, Qt::LeftButton, {}, at(1));
+        QTest::mouseMove(rowsArea, at(2));
+        QTest::mouseMove(rowsArea, at(3));
+        const QDrag* drag = ui().File1->findChild<QDrag*>();
+        QTest::mouseRelease(rowsArea, Qt::LeftButton, {}, at(3));
+
+        QVERIFY(drag);
+        QCOMPARE(drag->mimeData()->urls(), QList{QUrl::fromLocalFile(pic(1))});
+        QCOMPARE(drag->supportedActions(), Qt::DropActions(Qt::CopyAction));
+        QCOMPARE(ui().File1->ListIndex(), 1);
+        drop(*drag->mimeData());
+        QCOMPARE(rows(ui().BMPlist), QStringList({"x", pic(1)}));
+        QCOMPARE(ui().BMPlist->ListIndex(), 1);
+    }
+
     // The user sees each added file counted as it comes, the damaged one in a box of its own,
     // and the whole run happens without the window handling any other event.
     void damagedFileIsReportedAndSkipped() {
@@ -351,6 +375,10 @@ private:
         for (const QString& p : paths)
             urls << QUrl::fromLocalFile(p);
         data.setUrls(urls);
+        drop(data, on);
+    }
+
+    void drop(const QMimeData& data, QWidget* on = nullptr) {
         QWidget* target = on ? on : ui().BMPlist->viewport();
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
         QCoreApplication::sendEvent(target, &enter);

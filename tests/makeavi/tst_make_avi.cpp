@@ -28,7 +28,7 @@ struct TimingRow {
 };
 
 // What the second of three pictures is when the check runs.
-enum class Second { Wider, Removed, Alike };
+enum class Second { Wider, Removed, Alike, Cleared };
 
 struct CheckRow {
     Second second = Second::Alike;
@@ -283,6 +283,14 @@ private slots:
                                            .prompt = "Do you want to abort?",
                                            .buttons = MsgButtons::YesNo,
                                            .status = "Aborted"};
+        // Clear all, which a job does not refuse, empties the list under the check: that ends
+        // it as an abort does, with no picture to blame.
+        QTest::newRow("cleared") << CheckRow{.second = Second::Cleared,
+                                             .answer = MsgAnswer::Yes,
+                                             .title = "Clear All pictures from list",
+                                             .prompt = "Are you Sure ?",
+                                             .buttons = MsgButtons::YesNo,
+                                             .status = "Aborted"};
     }
 
     void checkStopsAtTheFirstPictureItCannotUse() {
@@ -296,6 +304,8 @@ private slots:
             QFile::remove(b);
         if (row.second == Second::Alike)
             desktop().onDoEvents = [this] { w().requestAbort(); };
+        if (row.second == Second::Cleared)
+            desktop().onDoEvents = [this] { ui().item("ClearALLmenu")->trigger(); };
         desktop().answerNextBox(row.answer);
         QTest::mouseClick(ui().MakeAVI_button, Qt::LeftButton); // a save dialog would fail here
 

@@ -13,9 +13,12 @@ inline void clickRow(QListWidget* list, int row, Qt::MouseButton button = Qt::Le
     QTest::mouseClick(list->viewport(), button, {}, list->visualItemRect(list->item(row)).center());
 }
 
+// A double click as a mouse gives it: a click, then the second press as a double click. A
+// list opens a row only when both presses land on it.
 inline void doubleClickRow(QListWidget* list, int row) {
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {},
-                       list->visualItemRect(list->item(row)).center());
+    const QPoint at = list->visualItemRect(list->item(row)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
 }
 
 // The picture path the full-size window shows, "" when it is not open.
