@@ -60,8 +60,10 @@ QImage opaque(QImage image, const QColor& background) {
 }
 
 // The picture decoded upright, perhaps reduced: at least as large, in the picture's own
-// coordinates, as the part of it the frame shows needs.
-QImage decodeFor(CheckedReader& checked, const FrameFit& fit) {
+// coordinates, as the part of it the frame shows needs. A JPEG libjpeg gives up on goes to
+// Qt's reader afresh, as the whole file has been read past its header by then.
+QImage decodeFor(const QString& path, const FrameFit& fit) {
+    CheckedReader checked(path, Readable::WithPhotoFormats);
     QImageReader& reader = checked.reader();
     const QSize stored = reader.size();
     if (stored.isValid()) {
@@ -74,6 +76,7 @@ QImage decodeFor(CheckedReader& checked, const FrameFit& fit) {
             const QSize needed = turned(scaledShown, t);
             if (auto decoded = DecodeJpegScaled(*jpeg, eighthsCovering(stored, needed)))
                 return upright(std::move(*decoded), t);
+            return CheckedReader(path, Readable::WithPhotoFormats).read();
         }
     }
     return checked.read();
@@ -105,12 +108,7 @@ QSize UprightPictureSize(const QString& path) {
 }
 
 BitmapBytes LoadFittedBitmap(const QString& path, const FrameFit& fit) {
-    QImage picture;
-    {
-        CheckedReader checked(path, Readable::WithPhotoFormats);
-        picture = decodeFor(checked, fit);
-    }
-    picture = opaque(std::move(picture), fit.background);
+    QImage picture = opaque(decodeFor(path, fit), fit.background);
     if (picture.isNull())
         throw PictureError(PictureError::Kind::ReadFailed,
                            path + QStringLiteral(": not enough memory to fit the picture"));
