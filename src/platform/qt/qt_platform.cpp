@@ -71,11 +71,19 @@ QStringList qtNameFilters(const QString& classicFilter) {
     QStringList filters;
     const QStringList parts = classicFilter.split(u'|');
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
+        QString patterns = parts[i + 1].trimmed();
         patterns.replace(u';', u' ');
-        if (patterns.trimmed() == QLatin1String("*.*"))
+        // *.* is every file on the classic platform; here it would leave out names without
+        // a dot.
+        if (patterns == QLatin1String("*.*"))
             patterns = QStringLiteral("*");
-        filters << parts[i] + QStringLiteral(" (") + patterns + u')';
+        // Qt filters by the patterns in the text's last brackets and shows the text as it is:
+        // a text that already shows its patterns there gets the ones Qt uses in their place.
+        QString text = parts[i].trimmed();
+        const qsizetype open = text.lastIndexOf(u'(');
+        if (text.endsWith(u')') && open >= 0 && text.indexOf(u'*', open) >= 0)
+            text.truncate(open);
+        filters << text.trimmed() + QStringLiteral(" (") + patterns + u')';
     }
     return filters;
 }
