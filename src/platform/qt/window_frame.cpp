@@ -55,15 +55,35 @@ QRect outerGeometry(const QWidget* window) {
     return window->geometry().marginsAdded(frameOf(window));
 }
 
-void centreFrameOn(QWidget* window, QPoint centre) {
-    QRect outer = outerGeometry(window);
-    outer.moveCenter(centre);
+void moveFrameTo(QWidget* window, QPoint topLeft) {
     const QMargins frame = frameOf(window);
-    const QPoint inside = outer.topLeft() + QPoint(frame.left(), frame.top());
+    const QPoint inside = topLeft + QPoint(frame.left(), frame.top());
     // A window's move() places its frame as far as the widget knows the frame, which may be
     // behind the window system: it is given the place the window must take under that frame.
     const QPoint knownFrame = window->geometry().topLeft() - window->pos();
     window->move(inside - knownFrame);
+}
+
+void centreFrameOn(QWidget* window, QPoint centre) {
+    QRect outer = outerGeometry(window);
+    outer.moveCenter(centre);
+    moveFrameTo(window, outer.topLeft());
+}
+
+void keepFrameWithin(QWidget* window, const QRect& area) {
+    QRect outer = outerGeometry(window);
+    const QPoint was = outer.topLeft();
+    // The top-left corner last, so that the title bar stays on the screen when nothing fits.
+    if (outer.right() > area.right())
+        outer.moveRight(area.right());
+    if (outer.bottom() > area.bottom())
+        outer.moveBottom(area.bottom());
+    if (outer.left() < area.left())
+        outer.moveLeft(area.left());
+    if (outer.top() < area.top())
+        outer.moveTop(area.top());
+    if (outer.topLeft() != was)
+        moveFrameTo(window, outer.topLeft());
 }
 
 } // namespace platform

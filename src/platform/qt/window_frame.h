@@ -36,7 +36,11 @@ QMargins frameMargins(const QWidget* window);
 // The window with its frame, as the window system tells the frame now.
 QRect outerGeometry(const QWidget* window);
 
+// Moves `window` so that its frame's top-left corner lies on `topLeft`.
+void moveFrameTo(QWidget* window, QPoint topLeft);
 // Moves `window` so that the centre of its frame lies on `centre`.
 void centreFrameOn(QWidget* window, QPoint centre);
+// Moves `window` as little as takes to bring it with its frame into `area`.
+void keepFrameWithin(QWidget* window, const QRect& area);
 
 } // namespace platform
