@@ -171,12 +171,7 @@ void CompressionDialog::fitToScreen(const QWidget* over) {
     }
     setMaximumSize(room);
     resize(sizeHint().boundedTo(room));
-    // Placed over its owner before the frame is known, it may stand out of the screen by
-    // the frame: moved in once the window manager has told it.
-    new platform::FrameWatch(this, platform::FrameWatch::Calls::Once, [this] {
-        if (const QScreen* s = this->screen())
-            platform::keepFrameWithin(this, s->availableGeometry());
-    });
+    platform::keepOnScreenOnceFramed(this);
 }
 
 void CompressionDialog::compressorChanged() {

@@ -1,5 +1,6 @@
 #include "platform/qt/qt_platform.h"
 
+#include "platform/qt/window_frame.h"
 #include "platform/system_info_store.h"
 
 #include <QApplication>
@@ -55,6 +56,7 @@ MsgAnswer QtPlatform::messageBox(const MsgBoxRequest& request) {
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
+    keepOnScreenOnceFramed(&box);
     // A box must show the normal pointer even while the program shows the hourglass.
     const bool hourglass = QApplication::overrideCursor() != nullptr;
     if (hourglass)
@@ -101,6 +103,7 @@ bool QtPlatform::fileDialog(FileDialogMode mode, CommonDialog& dialog) {
         fd.setNameFilters(qtNameFilters(dialog.Filter));
     if (!dialog.FileName.isEmpty())
         fd.selectFile(dialog.FileName);
+    keepOnScreenOnceFramed(&fd);
     if (fd.exec() != QDialog::Accepted || fd.selectedFiles().isEmpty())
         return false;
     dialog.FileName = QDir::toNativeSeparators(fd.selectedFiles().constFirst());

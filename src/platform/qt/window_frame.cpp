@@ -1,6 +1,7 @@
 #include "platform/qt/window_frame.h"
 
 #include <QEvent>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
 
@@ -84,6 +85,13 @@ void keepFrameWithin(QWidget* window, const QRect& area) {
         outer.moveTop(area.top());
     if (outer.topLeft() != was)
         moveFrameTo(window, outer.topLeft());
+}
+
+void keepOnScreenOnceFramed(QWidget* dialog) {
+    new FrameWatch(dialog, FrameWatch::Calls::Once, [dialog] {
+        if (const QScreen* screen = dialog->screen())
+            keepFrameWithin(dialog, screen->availableGeometry());
+    });
 }
 
 } // namespace platform

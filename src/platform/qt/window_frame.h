@@ -42,5 +42,9 @@ void moveFrameTo(QWidget* window, QPoint topLeft);
 void centreFrameOn(QWidget* window, QPoint centre);
 // Moves `window` as little as takes to bring it with its frame into `area`.
 void keepFrameWithin(QWidget* window, const QRect& area);
+// Moves a dialog into its screen's available area once its frame is known: Qt keeps a dialog
+// it places over its owner on the screen by the dialog's inside only, so a title bar can end
+// up above the screen's top.
+void keepOnScreenOnceFramed(QWidget* dialog);
 
 } // namespace platform
