@@ -1,16 +1,13 @@
 #include "auxwindows/frm_about.h"
-#include "auxwindows/tips.h"
 #include "browse/preview_form.h"
 #include "form_driving.h"
 #include "makeavi/compression_dialog.h"
-#include "platform/qt/qt_platform.h"
 #include "started_form.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QScreen>
 #include <QStyle>
-#include <QTimer>
 
 #include <cmath>
 
@@ -70,45 +67,6 @@ private slots:
             if (window != &started.w())
                 window->hide();
         }
-    }
-
-    // The desktop's own: the longest box the program shows (Tips) and the save dialog, each
-    // with its title bar on the screen.
-    void desktopBoxAndDialogFitTheScreen() {
-        QTemporaryDir runtime;
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-        platform::QtPlatform desktop;
-        // A small owner at the top of the screen: a box centred on it reaches above the screen.
-        QWidget owner;
-        owner.resize(200, 100);
-        owner.move(owner.screen()->availableGeometry().topLeft());
-        owner.show();
-        QVERIFY(QTest::qWaitForWindowActive(&owner));
-        const QRect available = owner.screen()->availableGeometry();
-        QStringList outside;
-        const auto measureThenClose = [&] {
-            QTimer::singleShot(0, [&] {
-                QWidget* modal = QApplication::activeModalWidget();
-                if (!modal)
-                    return;
-                // Where it settles once the window manager has framed it.
-                const auto within = [&] {
-                    return framed(*modal) && available.contains(outerGeometry(*modal));
-                };
-                if (!QTest::qWaitFor(within, 2000))
-                    outside << modal->windowTitle();
-                modal->close();
-            });
-        };
-        measureThenClose();
-        desktop.messageBox({TipsText(), platform::MsgButtons::OK, platform::MsgIcon::None, "Tips"});
-        measureThenClose();
-        platform::CommonDialog save;
-        save.DialogTitle = "Make AVI File";
-        save.Filter = "AVI Files (*.avi)|*.avi|All files (*.*)|*.*";
-        save.InitDir = runtime.path();
-        QVERIFY(!desktop.fileDialog(platform::FileDialogMode::Save, save));
-        QVERIFY2(outside.isEmpty(), qPrintable(outside.join("; ")));
     }
 
     // One picture pixel on one screen pixel, the outer size counted in those: h + 25 by w.
