@@ -7,16 +7,12 @@
 
 namespace platform {
 
-namespace {
-
 // Asked of the window system itself: the widget's own idea of its frame is brought up to date
 // only when the window moves, and a window that the manager frames where it stands does not.
-QMargins frameOf(const QWidget* window) {
+QMargins frameMargins(const QWidget* window) {
     const QWindow* handle = window->windowHandle();
     return handle ? handle->frameMargins() : QMargins();
 }
-
-} // namespace
 
 FrameWatch::FrameWatch(QWidget* window, Calls calls, std::function<void()> changed)
     : QObject(window), window_(window), calls_(calls), changed_(std::move(changed)) {
@@ -34,7 +30,7 @@ bool FrameWatch::eventFilter(QObject* watched, QEvent* event) {
                           : type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize;
     if (!mayTellFrame || !window_->isVisible())
         return false;
-    const QMargins frame = frameOf(window_);
+    const QMargins frame = frameMargins(window_);
     if (frame == seen_)
         return false;
     seen_ = frame;
@@ -48,16 +44,12 @@ bool FrameWatch::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-QMargins frameMargins(const QWidget* window) {
-    return frameOf(window);
-}
-
 QRect outerGeometry(const QWidget* window) {
-    return window->geometry().marginsAdded(frameOf(window));
+    return window->geometry().marginsAdded(frameMargins(window));
 }
 
 void moveFrameTo(QWidget* window, QPoint topLeft) {
-    const QMargins frame = frameOf(window);
+    const QMargins frame = frameMargins(window);
     const QPoint inside = topLeft + QPoint(frame.left(), frame.top());
     // A window's move() places its frame as far as the widget knows the frame, which may be
     // behind the window system: it is given the place the window must take under that frame.
