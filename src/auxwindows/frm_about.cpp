@@ -68,8 +68,8 @@ frmAbout::frmAbout(QWidget* owner, platform::ProgramVersion version)
     : QDialog(owner), version_(version), background_(about_artwork::background()) {
     substituteAboutFonts();
     setObjectName(QStringLiteral("frmAbout"));
-    // A dialog of its owner: no minimise or maximise
-    // button, no taskbar entry, and the face of the owner's controls.
+    // A dialog of its owner: no minimise or maximise button, no taskbar entry, and the face
+    // of the owner's controls.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     if (owner) {
