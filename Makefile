@@ -1,11 +1,12 @@
 # make run  : install what is missing, build the program, and start it in a folder of sample pictures
-# make test : install what is missing, build everything, and run every test
+# make test : install what is missing, build everything, and run every test on the offscreen platform
+# make test-desktop : the window tests again on a virtual screen under a window manager
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 SAMPLES    ?= sample-pictures
 
-.PHONY: run test test-sanitize fuzz setup build build-program build-sanitize samples clean
+.PHONY: run test test-desktop test-sanitize fuzz setup build build-program build-sanitize samples clean
 
 setup:
 	bash scripts/setup
@@ -27,7 +28,11 @@ run: samples
 	cd $(SAMPLES) && ../$(BUILD)/src/picreel
 
 test: build
-	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -LE desktop
+
+# Each program on a screen of its own (scripts/desktop-session), so they run side by side.
+test-desktop: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -L desktop
 
 $(ASAN_BUILD)/CMakeCache.txt:
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DPICREEL_SANITIZE=ON
@@ -38,7 +43,7 @@ build-sanitize: setup $(ASAN_BUILD)/CMakeCache.txt
 # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize: build-sanitize
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	    ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+	    ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) -LE desktop
 
 # The picture fuzz targets (clang, libFuzzer), 60 seconds each on seeds the tests make.
 fuzz: build

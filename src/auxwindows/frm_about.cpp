@@ -4,6 +4,7 @@
 #include "auxwindows/maker.h"
 #include "auxwindows/sys_info.h"
 #include "platform/message_box.h"
+#include "platform/qt/window_frame.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -67,12 +68,18 @@ frmAbout::frmAbout(QWidget* owner, platform::ProgramVersion version)
     : QDialog(owner), version_(version), background_(about_artwork::background()) {
     substituteAboutFonts();
     setObjectName(QStringLiteral("frmAbout"));
-    // A dialog of its owner, which Qt centres on it when shown: no minimise or maximise
-    // button, no taskbar entry, and the face of the owner's controls.
+    // A dialog of its owner: no minimise or maximise button, no taskbar entry, and the face
+    // of the owner's controls.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    if (owner)
+    if (owner) {
         setFont(owner->font());
+        // Qt centres it before the window manager has told the frame: centred again by the
+        // frames once it has.
+        new platform::FrameWatch(this, platform::FrameWatch::Calls::Once, [this, owner] {
+            platform::centreFrameOn(this, platform::outerGeometry(owner).center());
+        });
+    }
     setWindowTitle(QStringLiteral(" About MyApp"));
     setFixedSize(clientWidth, clientHeight);
 

@@ -1,5 +1,7 @@
 #include "browse/preview_form.h"
 
+#include "platform/qt/window_frame.h"
+
 #include <QCloseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -10,6 +12,9 @@ PreviewForm::PreviewForm(QWidget* owner)
     setObjectName(QStringLiteral("PreviewForm"));
     setWindowTitle(QStringLiteral("Preview Form"));
     setFocusPolicy(Qt::StrongFocus);
+    // Sized again when the window manager tells the frame, which the first showing cannot know.
+    new platform::FrameWatch(this, platform::FrameWatch::Calls::EveryChange,
+                             [this] { applyOuterSize(); });
 }
 
 void PreviewForm::showPicture(const QString& caption, const QImage& picture) {
@@ -17,25 +22,37 @@ void PreviewForm::showPicture(const QString& caption, const QImage& picture) {
     picture_ = picture;
     applyOuterSize();
     show();
-    // The frame is known only once the window system has decorated the window.
-    applyOuterSize();
     raise();
     activateWindow();
     update();
 }
 
 void PreviewForm::applyOuterSize() {
-    // The 25 pixels are the whole allowance for title bar and borders.
-    QSize outer(picture_.width(), picture_.height() + 25);
+    // The 25 pixels are the whole allowance for title bar and borders. The window's own units
+    // are the screen's pixels divided by the scale.
+    const qreal ratio = devicePixelRatioF();
+    QSize outer(qRound(picture_.width() / ratio), qRound((picture_.height() + 25) / ratio));
     if (const QScreen* s = screen())
         outer = outer.boundedTo(s->availableGeometry().size());
-    const QSize frame = frameGeometry().size() - geometry().size();
-    resize((outer - frame).expandedTo(QSize(1, 1)));
+    const QMargins frame = platform::frameMargins(this);
+    const QSize frameSize(frame.left() + frame.right(), frame.top() + frame.bottom());
+    resize((outer - frameSize).expandedTo(QSize(1, 1)));
+}
+
+bool PreviewForm::event(QEvent* event) {
+    // Every key closes the window, the owner's shortcuts (F1 for Tips, Ctrl+X for Exit)
+    // included: claimed here, they arrive as keys instead of running.
+    if (event->type() == QEvent::ShortcutOverride) {
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void PreviewForm::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.drawImage(QPoint(0, 0), picture_);
+    painter.drawImage(QRectF(QPointF(0, 0), QSizeF(picture_.size()) / devicePixelRatioF()),
+                      picture_);
 }
 
 void PreviewForm::keyPressEvent(QKeyEvent*) {
@@ -48,6 +65,9 @@ void PreviewForm::mousePressEvent(QMouseEvent*) {
 
 void PreviewForm::closeEvent(QCloseEvent* event) {
     event->accept();
+    // Once this window is gone: asked while it still shows, the window manager may give the
+    // activation back to it, or to nothing, as it takes it away.
     if (QWidget* owner = parentWidget())
-        owner->activateWindow();
+        QMetaObject::invokeMethod(
+            owner, [owner] { owner->activateWindow(); }, Qt::QueuedConnection);
 }

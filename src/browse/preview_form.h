@@ -15,11 +15,13 @@ public:
     const QImage& Picture() const { return picture_; }
 
     // Replaces caption and picture; the outer height becomes the picture's height plus 25
-    // and the outer width its width, both at most the screen's available area (the picture's
-    // top-left part then shows at natural size). Shows the window without a modal loop.
+    // and the outer width its width, in the screen's pixels, both at most the screen's
+    // available area (the picture's top-left part then shows at natural size: one picture
+    // pixel on one screen pixel, whatever the scale). Shows the window without a modal loop.
     void showPicture(const QString& caption, const QImage& picture);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

@@ -50,9 +50,21 @@ int classicKeyCode(int qtKey) {
         return 45;
     case Qt::Key_Delete:
         return 46;
+    case Qt::Key_Menu:
+        return 93;
     default:
-        return 0;
+        return 255;
     }
+}
+
+std::optional<int> classicCharacter(int qtKey, Qt::KeyboardModifiers modifiers,
+                                    const QString& text) {
+    if ((modifiers & (Qt::ControlModifier | Qt::AltModifier)) == Qt::ControlModifier &&
+        qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
+        return 1 + (qtKey - Qt::Key_A);
+    if (text.size() != 1)
+        return std::nullopt;
+    return text.at(0).unicode();
 }
 
 } // namespace keys

@@ -5,6 +5,7 @@
 #include "picture/picture_conversion.h"
 #include "picture/picture_error.h"
 #include "platform/platform.h"
+#include "platform/qt/window_frame.h"
 #include "platform/windows_directory.h"
 
 #include <QFile>
@@ -40,8 +41,13 @@ void MyMainForm::Form_Load() {
     File1_PathChange();
     PlayReset();
 
-    if (const QScreen* s = screen())
-        move(s->availableGeometry().center() - rect().center());
+    // Centred on the screen by its frame, again once the window manager has told the frame.
+    const auto centre = [this] {
+        if (const QScreen* s = screen())
+            platform::centreFrameOn(this, s->availableGeometry().center());
+    };
+    centre();
+    new platform::FrameWatch(this, platform::FrameWatch::Calls::Once, centre);
     show();
 }
 

@@ -65,6 +65,8 @@ bool MyMainForm::isBusy() const {
 }
 
 void MyMainForm::setBusy(bool busy) {
+    if (busy)
+        keysDownWhileBusy_.clear();
     MakeAVI_button->setText(busy ? busyCaption : idleCaption);
 }
 

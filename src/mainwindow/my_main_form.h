@@ -7,9 +7,12 @@
 #include "platform/mouse_pointer.h"
 
 #include <QMainWindow>
+#include <QSet>
 
 class QAction;
 class QFrame;
+class QKeyEvent;
+class QKeySequence;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -142,7 +145,8 @@ public:
     void ShowFullSizePreview(const QString& path);
 
     // --- keys; the window sees every key before the focused control (mainwindow/key_preview.cpp).
-    // Setting the code to 0 consumes the key.
+    // Setting the code to 0 consumes the key. While busy, every key is consumed, and a key
+    // going up asks to stop only when it went down while busy.
     void Form_KeyDown(int& KeyCode, controls::ShiftState Shift);
     void Form_KeyPress(int& KeyAscii);
     void Form_KeyUp(int& KeyCode, controls::ShiftState Shift);
@@ -165,7 +169,8 @@ private:
     QString AviFilePath;
     bool AbortRequested = false;
     picture::PictureFormat FirstPictureFormat;
-    bool endRequested_ = false; // by endByRequest
+    bool endRequested_ = false;   // by endByRequest
+    QSet<int> keysDownWhileBusy_; // since the job started
 
     // --- controls (mainwindow/layout.cpp) ---
     QLabel* Label1;
@@ -236,6 +241,11 @@ private:
     QAction* TipsMenu;
     QAction* FernquillMenu;
     QAction* AboutMenu;
+
+    // Key preview (mainwindow/key_preview.cpp); true: the key is consumed.
+    bool keyWentDown(const QKeyEvent& key);
+    bool keyWentUp(const QKeyEvent& key);
+    bool isMenuShortcut(const QKeySequence& keys) const;
 
     void createControls();
     void createMenus();

@@ -1,13 +1,17 @@
 #include "makeavi/compression_dialog.h"
 
 #include "avi/compressors.h"
+#include "platform/qt/window_frame.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -20,6 +24,22 @@ namespace {
 constexpr int fourccRole = Qt::UserRole;
 constexpr int defaultQualityPercent = 75;
 constexpr int defaultKiloBytesPerSecond = 300;
+
+// `text` in lines of at most `width` pixels, broken between words.
+QString wrapped(const QString& text, const QFontMetrics& metrics, int width) {
+    QString result;
+    QString line;
+    for (const QString& word : text.split(u' ', Qt::SkipEmptyParts)) {
+        const QString longer = line.isEmpty() ? word : line + u' ' + word;
+        if (!line.isEmpty() && metrics.horizontalAdvance(longer) > width) {
+            result += line + u'\n';
+            line = word;
+        } else {
+            line = longer;
+        }
+    }
+    return result + line;
+}
 
 const avi::Compressor* compressorOf(const QListWidgetItem* item) {
     return item ? avi::findCompressor(item->data(fourccRole).toUInt()) : nullptr;
@@ -37,25 +57,32 @@ CompressionDialog::CompressionDialog(const SaveOptionsRequest& request,
     list_ = new QListWidget(this);
     list_->setObjectName("compressorList");
     const avi::Compressor* wanted = avi::findCompressor(start.fccHandler);
+    // The notes wrap at a width that keeps the dialog within a small screen at a large scale.
+    const QFontMetrics metrics = list_->fontMetrics();
+    const int noteWidth = 52 * metrics.averageCharWidth();
+    const auto note = [&](const QString& text) {
+        return QStringLiteral("    ") + wrapped(text, metrics, noteWidth).replace(u'\n', "\n    ");
+    };
     for (const avi::Compressor* c : avi::availableCompressors()) {
         QString text = QString::fromUtf8(c->name) + " — " +
-                       (c->lossless ? tr("lossless") : tr("lossy")) + ", " +
-                       QString::fromStdString(avi::playerNote(*c, request.bitCount));
+                       (c->lossless ? tr("lossless") : tr("lossy")) + "\n" +
+                       note(QString::fromStdString(avi::playerNote(*c, request.bitCount)));
         auto* item = new QListWidgetItem(list_);
         item->setData(fourccRole, c->fccHandler);
         const std::string problem = avi::sizeProblem(*c, request.width, request.height);
         if (!problem.empty()) {
-            text += "\n    " + tr("Cannot take this %1 × %2 picture: it %3.")
-                                   .arg(request.width)
-                                   .arg(request.height)
-                                   .arg(QString::fromStdString(problem));
+            text += "\n" + note(tr("Cannot take this %1 × %2 picture: it %3.")
+                                    .arg(request.width)
+                                    .arg(request.height)
+                                    .arg(QString::fromStdString(problem)));
             item->setFlags(item->flags() & ~(Qt::ItemIsEnabled | Qt::ItemIsSelectable));
             if (c == wanted)
                 wanted = nullptr;
         }
         item->setText(text);
     }
-    // Every entry readable at once, reasons included.
+    // Every entry readable at once, reasons included, where the screen has room for them all;
+    // fitToScreen takes back what it has not.
     list_->setMinimumSize(list_->sizeHintForColumn(0) + 2 * list_->frameWidth() + 8, [this] {
         int h = 2 * list_->frameWidth() + 4;
         for (int i = 0; i < list_->count(); ++i)
@@ -113,6 +140,8 @@ CompressionDialog::CompressionDialog(const SaveOptionsRequest& request,
     layout->addWidget(nullFrames_);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)
+        ->setDefault(true); // Enter confirms, whatever has the focus
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
@@ -126,6 +155,23 @@ CompressionDialog::CompressionDialog(const SaveOptionsRequest& request,
         if (compressorOf(list_->item(i)) == wanted)
             list_->setCurrentRow(i);
     compressorChanged();
+    fitToScreen(parent);
+}
+
+void CompressionDialog::fitToScreen(const QWidget* over) {
+    const QScreen* screen = over ? over->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // The frame is not known before the dialog shows: room for a title bar and borders.
+    const QSize room = screen->availableGeometry().size() - QSize(16, 48);
+    const int excess = sizeHint().height() - room.height();
+    if (excess > 0) {
+        const int fewRows = 2 * 3 * list_->fontMetrics().lineSpacing();
+        list_->setMinimumHeight(std::max(fewRows, list_->minimumHeight() - excess));
+    }
+    setMaximumSize(room);
+    resize(sizeHint().boundedTo(room));
+    platform::keepOnScreenOnceFramed(this);
 }
 
 void CompressionDialog::compressorChanged() {

@@ -31,6 +31,8 @@ public:
 
 private:
     void compressorChanged();
+    // At most the available area of the screen it shows on, the list scrolling if need be.
+    void fitToScreen(const QWidget* over);
 
     SaveOptionsRequest request_;
     AVI_COMPRESS_OPTIONS start_;

@@ -1,4 +1,5 @@
 #include "auxwindows/frm_about.h"
+#include "form_driving.h"
 #include "started_form.h"
 
 #include <QApplication>
@@ -113,6 +114,7 @@ private slots:
     void aboutOpensModalAndCloses() {
         QFETCH(Qt::Key, key);
         StartedForm form;
+        QTRY_VERIFY(framed(form.w())); // as the user sees it
         form.w().setBusy(true);
         QString opened;
         QPoint centre;
@@ -120,14 +122,24 @@ private slots:
         whileModal([&] { form.ui().item("AboutMenu")->trigger(); },
                    [&](QWidget* modal) {
                        opened = modal->objectName();
-                       centre = modal->frameGeometry().center();
+                       // Where it settles once the window manager has framed it; the
+                       // comparison below tells if it never does.
+                       (void)QTest::qWaitFor([&] { return framed(*modal); }, 2000);
+                       (void)QTest::qWaitFor(
+                           [&] {
+                               const QPoint off = outerGeometry(*modal).center() -
+                                                  outerGeometry(form.w()).center();
+                               return off.manhattanLength() <= 2;
+                           },
+                           2000);
+                       centre = outerGeometry(*modal).center();
                        appModal = modal->windowModality() == Qt::ApplicationModal;
                        QWidget* focus = modal->focusWidget() ? modal->focusWidget() : modal;
                        QTest::keyClick(focus, key);
                    });
         QCOMPARE(opened, "frmAbout");
         QVERIFY(appModal);
-        QCOMPARE_LE((centre - form.w().frameGeometry().center()).manhattanLength(), 2);
+        QCOMPARE_LE((centre - outerGeometry(form.w()).center()).manhattanLength(), 2);
         QCOMPARE(QApplication::activeModalWidget(), nullptr);
         QVERIFY(!form.w().abortRequested());
     }

@@ -3,6 +3,7 @@
 #include "started_form.h"
 
 #include <QMenuBar>
+#include <QScreen>
 
 #include <unistd.h>
 
@@ -77,6 +78,10 @@ private slots:
         started.emplace(Setting{
             .arrange = [](StartedForm& s) { writeBytes(s.path(""), "notes.txt", "notes"); }});
         QVERIFY(w().isVisible());
+        // Centred on the screen by its frame, once the window manager has told it.
+        QTRY_VERIFY(framed(w()));
+        QTRY_VERIFY((outerGeometry(w()).center() - w().screen()->availableGeometry().center())
+                        .manhattanLength() <= 2);
         for (QPushButton* b : {ui().All_button, ui().UpButton, ui().DownButton,
                                ui().No_duplicates_button, ui().Remove_button, ui().MakeAVI_button,
                                ui().Add_button, ui().Insert_button, ui().PlayAVIbutton})

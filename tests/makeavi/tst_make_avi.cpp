@@ -1,9 +1,12 @@
 #include "avi_test_support.h"
 #include "form_driving.h"
+#include "makeavi/compression_dialog.h"
 #include "picture/picture_loader.h"
 #include "started_form.h"
 
+#include <QApplication>
 #include <QPainter>
+#include <QTimer>
 
 #include <optional>
 
@@ -133,6 +136,36 @@ private slots:
         QVERIFY(ui().PlayAVIbutton->isEnabled());
         const QByteArray expected = framesOf(pictures.mid(0, 1), 3) + framesOf(pictures.mid(1), 2);
         QCOMPARE(decode(out, true), expected);
+    }
+
+    // The Enter that confirms the compression dialog goes up in the window the job has made
+    // busy: that is no request to stop.
+    void enterThatConfirmedTheDialogStopsNothing() {
+        list({picture("a.bmp", {32, 24}, 1), picture("b.bmp", {32, 24}, 2)});
+        bool confirmed = false;
+        setSaveOptionsDialog(
+            [&](QObject* owner, const SaveOptionsRequest& r, AVI_COMPRESS_OPTIONS& o) {
+                QTimer::singleShot(0, [] {
+                    QWidget* dialog = QApplication::activeModalWidget();
+                    QTest::keyPress(dialog->focusWidget() ? dialog->focusWidget() : dialog,
+                                    Qt::Key_Return);
+                });
+                const std::int32_t answer = CompressionDialog::run(owner, r, o);
+                confirmed = answer == 1;
+                return answer;
+            });
+        bool released = false;
+        desktop().onDoEvents = [&] {
+            if (confirmed && !released) {
+                QTest::keyRelease(w().focusWidget() ? w().focusWidget() : &w(), Qt::Key_Return);
+                released = true;
+            }
+        };
+        make(out); // a question nobody answers fails the test
+
+        QVERIFY(released);
+        QCOMPARE(status(), " AVI File - Completed");
+        QVERIFY(!w().abortRequested());
     }
 
     // The session ending during a job: the frame in hand is written without a question, the

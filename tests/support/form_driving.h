@@ -2,7 +2,10 @@
 
 #include "browse/preview_form.h"
 #include "mainwindow/my_main_form.h"
+#include "platform/qt/window_frame.h"
 
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QListWidget>
 #include <QTest>
 
@@ -21,6 +24,15 @@ inline void doubleClickRow(QListWidget* list, int row) {
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
 }
 
+// The window with its frame as the window system tells it, and whether it has told one yet
+// (on the offscreen platform, once the window is shown).
+inline QRect outerGeometry(const QWidget& window) {
+    return platform::outerGeometry(&window);
+}
+inline bool framed(const QWidget& window) {
+    return outerGeometry(window) != window.geometry();
+}
+
 // The picture path the full-size window shows, "" when it is not open.
 inline QString fullSizePreviewed(const MyMainForm& form) {
     const auto* window = form.findChild<PreviewForm*>();
@@ -33,6 +45,25 @@ inline QStringList rows(const QListWidget* list) {
         texts << list->item(i)->text();
     return texts;
 }
+
+// The key presses and releases that reached any of `watched` past the window's key preview.
+class KeyLog : public QObject {
+public:
+    explicit KeyLog(std::initializer_list<QWidget*> watched) {
+        for (QWidget* w : watched)
+            w->installEventFilter(this);
+    }
+    QStringList keys; // "down X on txtFPS", "up X on txtFPS"
+
+protected:
+    bool eventFilter(QObject* on, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
+            keys << (event->type() == QEvent::KeyPress ? "down " : "up ") +
+                        QKeySequence(static_cast<QKeyEvent*>(event)->key()).toString() + " on " +
+                        on->objectName();
+        return false;
+    }
+};
 
 // Records what a widget showed each time it was really painted.
 class PaintLog : public QObject {

@@ -1,5 +1,6 @@
 #include "platform/qt/qt_platform.h"
 
+#include "platform/qt/window_frame.h"
 #include "platform/system_info_store.h"
 
 #include <QApplication>
@@ -55,6 +56,7 @@ MsgAnswer QtPlatform::messageBox(const MsgBoxRequest& request) {
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
+    keepOnScreenOnceFramed(&box);
     // A box must show the normal pointer even while the program shows the hourglass.
     const bool hourglass = QApplication::overrideCursor() != nullptr;
     if (hourglass)
@@ -71,11 +73,19 @@ QStringList qtNameFilters(const QString& classicFilter) {
     QStringList filters;
     const QStringList parts = classicFilter.split(u'|');
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
+        QString patterns = parts[i + 1].trimmed();
         patterns.replace(u';', u' ');
-        if (patterns.trimmed() == QLatin1String("*.*"))
+        // *.* is every file on the classic platform; here it would leave out names without
+        // a dot.
+        if (patterns == QLatin1String("*.*"))
             patterns = QStringLiteral("*");
-        filters << parts[i] + QStringLiteral(" (") + patterns + u')';
+        // Qt filters by the patterns in the text's last brackets and shows the text as it is:
+        // a text that already shows its patterns there gets the ones Qt uses in their place.
+        QString text = parts[i].trimmed();
+        const qsizetype open = text.lastIndexOf(u'(');
+        if (text.endsWith(u')') && open >= 0 && text.indexOf(u'*', open) >= 0)
+            text.truncate(open);
+        filters << text.trimmed() + QStringLiteral(" (") + patterns + u')';
     }
     return filters;
 }
@@ -93,6 +103,7 @@ bool QtPlatform::fileDialog(FileDialogMode mode, CommonDialog& dialog) {
         fd.setNameFilters(qtNameFilters(dialog.Filter));
     if (!dialog.FileName.isEmpty())
         fd.selectFile(dialog.FileName);
+    keepOnScreenOnceFramed(&fd);
     if (fd.exec() != QDialog::Accepted || fd.selectedFiles().isEmpty())
         return false;
     dialog.FileName = QDir::toNativeSeparators(fd.selectedFiles().constFirst());
