@@ -51,9 +51,10 @@ build-thread: setup $(TSAN_BUILD)/CMakeCache.txt
 # work on worker threads. Qt and the codec libraries are not instrumented: tsan.supp names
 # the reports that lie wholly inside them. A race ends the test that found it. The tests start
 # ffmpeg and picreel-make while worker threads run; the child only execs, so forking then is
-# safe (die_after_fork=0).
+# safe (die_after_fork=0). A longer history keeps the earlier access's stack, which the
+# suppressions match on.
 test-thread: build-thread
-	TSAN_OPTIONS="suppressions=$(CURDIR)/tsan.supp halt_on_error=1 second_deadlock_stack=1 die_after_fork=0" \
+	TSAN_OPTIONS="suppressions=$(CURDIR)/tsan.supp halt_on_error=1 second_deadlock_stack=1 die_after_fork=0 history_size=7" \
 	    ctest --test-dir $(TSAN_BUILD) --output-on-failure -j $(JOBS)
 
 # The picture fuzz targets (clang, libFuzzer), 60 seconds each on seeds the tests make.
