@@ -4,7 +4,8 @@
 // Usage: jpeg_limit MODE OUT PICTURE...
 //   MODE decode: decode only, OUT is not written
 //        raw:    decode and append each frame's rows to OUT
-//        mjpeg:  decode, encode again at quality 90 (4:2:0) and append the JPEG to OUT
+//        mjpeg:  decode, encode again at libjpeg quality 83 (4:2:0: the
+//                picture of our default MJPEG quality) and append the JPEG to OUT
 // jpeglib.h needs size_t and FILE declared before it.
 #include <cstddef>
 #include <cstdio>
@@ -60,7 +61,7 @@ void encode(const std::vector<unsigned char>& bgr, int width, int height,
     c.input_components = 3;
     c.in_color_space = JCS_EXT_BGR;
     jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 90, TRUE);
+    jpeg_set_quality(&c, 83, TRUE);
     jpeg_start_compress(&c, TRUE);
     const std::size_t stride = std::size_t(width) * 3;
     while (c.next_scanline < c.image_height) {
