@@ -265,8 +265,8 @@ private slots:
         QCOMPARE(table.exitCode, 3);
         QCOMPARE(table.err, "picreel-make: palette.bmp: Unable to read image data\n");
         QCOMPARE(readFile(path("o.avi")), QByteArray("precious"));
-#ifdef __SANITIZE_ADDRESS__
-        QSKIP("AddressSanitizer maps more address space than the limit below allows");
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+        QSKIP("the sanitizers map more address space than the limit below allows");
 #endif
         const Run memory =
             make({"-y", "good.bmp", "huge.bmp", "-o", "o.avi"}, {}, {"prlimit", "--as=1200000000"});
@@ -292,8 +292,8 @@ private slots:
     }
     void conversionStaysWithinItsBound() {
         QFETCH(MemoryRow, row);
-#ifdef __SANITIZE_ADDRESS__
-        QSKIP("AddressSanitizer maps more address space than the limit allows");
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+        QSKIP("the sanitizers map more address space than the limit allows");
 #endif
         writeFile(path(row.name), row.bytes);
         const Run r = make({row.name, "-o", "o.avi"}, {}, {"prlimit", "--as=" + row.limit});
