@@ -81,8 +81,8 @@ private slots:
     }
 
     // The removed picture goes into the preview, and Insert puts it back at the selected entry,
-    // which moves on. Where the selection goes for each place in the list is the list rules'
-    // own test; this is the last entry.
+    // which moves on. Where the selection goes after removing from the middle is the list
+    // rules' own test; this is the last entry.
     void remove() {
         setList(started->paths.mid(0, 3), 2);
         clickRow(ui().File1, 3);
@@ -121,8 +121,8 @@ private slots:
         QCOMPARE(ui().lblStatus->text(), "");
     }
 
-    // Which shifts cannot move is the list rules' own test; a shift that cannot move leaves the
-    // list and the last video alone.
+    // Shift up cannot move the first entry (Shift down's ends are the list rules' own test); a
+    // shift that cannot move leaves the list and the last video alone.
     void shiftAtTheEndsChangesNothing() {
         setList({"a", "b", "c"}, 0);
         w().UpButton_Click();
