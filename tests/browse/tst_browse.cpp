@@ -174,8 +174,8 @@ private slots:
         QCOMPARE(desktop().beeps, 0);
     }
 
-    // The command line's folder, or picture; a path that is neither is reported and leaves
-    // the browser in the current folder.
+    // The command line's folder, or picture (as Open's choice is): a path that is neither is
+    // reported and leaves the browser in the current folder.
     void startsInAFolderOrAtAPicture() {
         desktop().expectOkBoxes(1);
         w().startIn(dir("missing"));
@@ -187,10 +187,12 @@ private slots:
         QCOMPARE(rows(ui().File1), QStringList{"x.bmp"});
 
         w().startIn(dir("usb/Desktop/y.bmp"));
+        QCOMPARE(ui().Drive1->Drive(), dir("usb") + "/ [USB]");
         QCOMPARE(ui().Dir1->Path(), dir("usb/Desktop"));
         QCOMPARE(ui().File1->FileName(), "y.bmp");
         QCOMPARE(w().currentPicturePath(), dir("usb/Desktop/y.bmp"));
         QCOMPARE(ui().imgPreview->Picture().size(), QSize(20, 10));
+        QCOMPARE(w().focusWidget(), ui().File1);
     }
 
     void invalidPictureClicked() {
@@ -287,17 +289,6 @@ private slots:
         QCOMPARE(ui().File1->ListIndex(), 0);
     }
 
-    void openMovesBrowserToChosenFile() {
-        desktop().answerNextFileDialog(dir("usb/Desktop/y.bmp"));
-        ui().item("OpenMenu")->trigger();
-        QCOMPARE(ui().Drive1->Drive(), dir("usb") + "/ [USB]");
-        QCOMPARE(ui().Dir1->Path(), dir("usb/Desktop"));
-        QCOMPARE(ui().File1->FileName(), "y.bmp");
-        QCOMPARE(w().currentPicturePath(), dir("usb/Desktop/y.bmp"));
-        QCOMPARE(ui().PreviewSize_label->text(), "W20 x H10");
-        QCOMPARE(w().focusWidget(), ui().File1);
-    }
-
     void openOfFileTheListDoesNotShow() {
         clickRow(ui().File1, 0);
         desktop().answerNextFileDialog(dir("other/notes.txt"));
@@ -358,8 +349,7 @@ private slots:
             QTest::keyClick(window(), key.key(), key.keyboardModifiers());
         QVERIFY(!window()->isVisible());
         QVERIFY(w().isVisible());
-        QTRY_COMPARE(QApplication::activeWindow(), &w());
-        QVERIFY(desktop().boxes.isEmpty()); // a box nobody answers fails the test
+        QTRY_COMPARE(QApplication::activeWindow(), &w()); // and a box nobody answers fails it
     }
 
     // One plain box, and the window keeps what it showed, or stays closed.
@@ -390,7 +380,6 @@ private slots:
         QCOMPARE(ui().TempImage->Width(), 60);
     }
 
-    // Limited to the screen's available area, showing the picture's top-left part.
 private:
     PreviewForm* window() { return w().findChild<PreviewForm*>(); }
     QString dir(const QString& name) const { return started->path(name); }
