@@ -145,7 +145,7 @@ private slots:
     }
 
     // Neither command looks at the busy marker: both act during a job and ask for no abort; a
-    // missing browser is not reported.
+    // missing browser is not reported (a box nobody answers fails the test).
     void tipsAndWebSiteWorkDuringAJob() {
         StartedForm form;
         form.w().setBusy(true);
@@ -159,7 +159,6 @@ private slots:
         form.desktop.openDocumentResult = false;
         form.ui().item("FernquillMenu")->trigger();
         QCOMPARE(form.desktop.openedDocuments, QStringList{"https://www.fernquill.example/"});
-        QCOMPARE(form.desktop.boxes, QList<platform::MsgBoxRequest>());
         QVERIFY(!form.w().abortRequested());
         QVERIFY(form.w().isBusy());
     }

@@ -211,9 +211,8 @@ private slots:
             if (status() == "Frame 2  Picture 1 saved")
                 w().endByRequest();
         };
-        make(out);
+        make(out); // a question nobody answers fails the test
 
-        QVERIFY(desktop().boxes.isEmpty());
         QCOMPARE(status(), "Aborted");
         QCOMPARE(decode(out, true), framesOf(pictures.mid(0, 1), 3));
         QVERIFY(!w().isVisible());
@@ -239,7 +238,6 @@ private slots:
         // The strip steps down one sprocket every three frames or so, and back every nine.
         QCOMPARE(filmTops.mid(0, 10), (QList<int>{-10, -10, -16, -8, -8, -8, 0, 0, 0, -16}));
         QCOMPARE_GE(paints.seen.size(), 1000);
-        QCOMPARE(probe(out, "stream=nb_read_frames"), "1000");
     }
 
     // The save dialog cancelled, then an existing file not to be overwritten: no compression
@@ -247,8 +245,7 @@ private slots:
     void noFileChosenLeavesTheWindowIdle() {
         list({picture("a.bmp", {32, 24}, 1)});
         const QString proposed = w().aviFilePath();
-        make(std::nullopt);
-        QCOMPARE(desktop().takeBoxes(), QList<MsgBoxRequest>());
+        make(std::nullopt); // a box nobody answers fails the test
         QCOMPARE(w().aviFilePath(), proposed);
         QVERIFY(!QFile::exists(out));
 
@@ -261,8 +258,6 @@ private slots:
                                    MsgIcon::None, "Warning - File Already Exists"}}));
         QCOMPARE(w().aviFilePath(), out);
         QCOMPARE(QFileInfo(out).size(), 4);
-        QCOMPARE(ui().MakeAVI_button->text(), "Make AVI File");
-        QCOMPARE(w().MousePointer(), platform::MousePointer::Default);
         QCOMPARE(status(), "");
         QCOMPARE(compressionDialogs, 0);
     }
