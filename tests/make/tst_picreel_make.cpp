@@ -23,7 +23,6 @@ struct LimitRow {
     QString says;
 };
 
-// A folder of three pictures made into a video, and what the video must be.
 // A few bytes declaring a 16000 x 16000 picture, and the address space a run converting it
 // completes in: the decoded picture, what libjpeg keeps of a progressive file, and the
 // program's own few hundred megabytes.
@@ -33,6 +32,7 @@ struct MemoryRow {
     QString limit;
 };
 
+// A folder of three pictures made into a video, and what the video must be.
 struct FolderRow {
     QStringList args;
     QString rate; // as ffprobe gives it
@@ -399,7 +399,6 @@ private slots:
         QCOMPARE(r.err, "picreel-make: " + says + "\nTry 'picreel-make --help' for more.\n");
     }
 
-    // The list's order, not the names' order.
     // Lines or NUL-separated paths, in the list's order; a NUL inside a line is no list.
     void listFromStandardInput() {
         const QByteArray first = bitmap("img1.bmp", 32, 32, 1);
