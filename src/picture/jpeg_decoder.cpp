@@ -45,22 +45,15 @@ public:
 
     // False for a file libjpeg refuses and for any JPEG other than three-component YCbCr.
     bool readHeader(const QByteArray& file, J_COLOR_SPACE order) {
-        if (setjmp(trap_.jump))
-            return false;
-        jpeg_create_decompress(&info_);
-        created_ = true;
-        jpeg_mem_src(&info_, reinterpret_cast<const unsigned char*>(file.constData()),
-                     static_cast<unsigned long>(file.size()));
-        jpeg_read_header(&info_, TRUE);
-        if (info_.jpeg_color_space != JCS_YCbCr || info_.num_components != 3)
+        if (!readAnyHeader(file) || info_.jpeg_color_space != JCS_YCbCr ||
+            info_.num_components != 3)
             return false;
         // Qt's reader at its default quality: accurate integer DCT and smooth upsampling,
         // which are libjpeg's defaults too; only the byte order is ours.
         info_.out_color_space = order;
         info_.dct_method = JDCT_ISLOW;
         info_.do_fancy_upsampling = TRUE;
-        jpeg_calc_output_dimensions(&info_);
-        return true;
+        return scaleTo(8);
     }
 
     // Decodes at eighths/8 of the stored size (1, 2, 4 or 8: the sizes libjpeg-turbo's
