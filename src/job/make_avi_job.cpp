@@ -88,6 +88,7 @@ private:
         plain_ = 0;
         AVIFileRelease(file_);
         file_ = 0;
+        staged_.startAfresh();
         info_.fccHandler = options_.fccHandler;
         return ok(AVIFileOpen(&file_, path_.constData(), OF_WRITE | OF_CREATE, nullptr)) &&
                ok(AVIFileCreateStreamA(file_, &plain_, &info_)) &&

@@ -60,6 +60,10 @@ const char* StagedOutput::unfinishedNow() {
     return unfinished;
 }
 
+void StagedOutput::startAfresh() {
+    ::unlink(path_.constData());
+}
+
 bool StagedOutput::putInPlace() {
     struct stat old {};
     if (::stat(target_.constData(), &old) == 0 && S_ISREG(old.st_mode))
