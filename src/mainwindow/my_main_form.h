@@ -263,8 +263,11 @@ private:
     // Moves the browser to the folder of `file` and selects and previews it, as Open does
     // (browse/open_command.cpp).
     void browseToPicture(const QString& file);
-    // A filmstrip picture of `path`, empty when it does not load.
-    picture::ReducedPicture loadThumbnail(const QString& path);
+    // A filmstrip picture of `path`, empty when it does not load or has not arrived yet.
+    picture::ReducedPicture thumbnailOf(const QString& path);
+    enum class Arrival { No, Yes };
+    void showFilmstrip(Arrival arrival);
+    QSet<QString> thumbnailsAwaited_;
     // The filmstrip's pictures at the selected thumbnail's size: 4 MiB holds about ninety, so
     // stepping back and forth over a stretch of the list reads no file again.
     picture::ReducedPictureCache thumbnails_{4 * 1024 * 1024, {125, 91}};

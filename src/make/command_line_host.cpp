@@ -14,7 +14,7 @@ CommandLineHost::CommandLineHost(QStringList pictures, const MakeOptions& option
                                  ProgressMeter& meter)
     : pictures_(std::move(pictures)), options_(options), picturesAhead_(decoders * 2),
       ahead_([this](const QString& path) { return convert(path); },
-             [this](const QString& path) { return frameBytes(path); }, decoders, aheadBudget),
+             [this](const QString& path) { return frameBytes(path); }),
       meter_(meter) {}
 
 picture::BitmapBytes CommandLineHost::convert(const QString& path) const {

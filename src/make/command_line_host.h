@@ -17,7 +17,8 @@ class ProgressMeter;
 // a meter and an interrupt as the abort request.
 class CommandLineHost final : public job::JobHost {
 public:
-    // `decoders` worker threads convert the pictures ahead of the job.
+    // Two pictures are converted ahead for each of the pool's `decoders` workers: one under
+    // way and one to start on next.
     CommandLineHost(QStringList pictures, const MakeOptions& options, int decoders,
                     ProgressMeter& meter);
 
@@ -46,8 +47,6 @@ private:
     const QStringList pictures_;
     const MakeOptions& options_;
     const int picturesAhead_;
-    // What the pictures converted ahead may hold: a few of a camera's, few enough of a huge one.
-    static constexpr std::size_t aheadBudget = 96 * 1024 * 1024;
     picture::ConversionAhead ahead_;
     ProgressMeter& meter_;
     int current_ = 0;

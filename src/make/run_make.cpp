@@ -104,8 +104,8 @@ int writeVideo(const MakeOptions& o, const QStringList& pictures, std::FILE* err
                         : isatty(fileno(err)) ? ProgressMeter::Style::Live
                                               : ProgressMeter::Style::Lines,
                         err, total, int(pictures.size()));
-    // One decoder for every core: the job's own thread, which encodes and writes, shares
-    // them with the decoders rather than keeping a core of its own.
+    // The process's pool has a worker for every core: the job's own thread, which encodes
+    // and writes, shares the cores with them rather than keeping one of its own.
     const int decoders = std::max(1, QThread::idealThreadCount());
     job::JobEnd end;
     std::optional<QString> pictureFailure;

@@ -9,22 +9,19 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QThread>
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-// The pictures converted ahead of the one in hand, and the memory they may take.
+// The pictures converted ahead of the one in hand.
 constexpr int picturesAhead = 3;
-constexpr std::size_t aheadBudget = 256 * 1024 * 1024;
 
 } // namespace
 
 FormJobHost::FormJobHost(MyMainForm& form)
-    : form_(form), ahead_(picture::ConversionAhead::Product::PictureAndBitmap,
-                          std::max(1, QThread::idealThreadCount()), aheadBudget) {}
+    : form_(form), ahead_(picture::ConversionAhead::Product::PictureAndBitmap) {}
 
 int FormJobHost::entryCount() const {
     return form_.BMPlist->ListCount();
@@ -39,9 +36,9 @@ void FormJobHost::selectEntry(int i) {
     if (i < 0 || i >= form_.BMPlist->ListCount())
         return;
     // The filmstrip about to show this entry and the next takes them from the conversions
-    // made for the video rather than reading both files once more.
+    // made for the video, when those are done, rather than reading both files once more.
     for (const int shown : {i, i + 1})
-        if (const auto converted = ahead_.take(entry(shown)))
+        if (const auto converted = ahead_.ready(entry(shown)))
             form_.offerThumbnail(entry(shown), converted->image);
     form_.BMPlist->setListIndex(i);
 }

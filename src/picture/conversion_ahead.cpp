@@ -19,7 +19,7 @@ std::size_t convertedBytes(const QString& path, ConversionAhead::Product product
     }
 }
 
-WorkAhead::Result convert(const QString& path, ConversionAhead::Product product) {
+std::shared_ptr<Converted> convert(const QString& path, ConversionAhead::Product product) {
     if (product == ConversionAhead::Product::Bitmap)
         return std::make_shared<Converted>(Converted{QImage(), LoadPictureAsBitmap(path)});
     QImage image = LoadPicture(path);
@@ -29,23 +29,13 @@ WorkAhead::Result convert(const QString& path, ConversionAhead::Product product)
 
 } // namespace
 
-ConversionAhead::ConversionAhead(Product product, int workers, std::size_t budgetBytes)
+ConversionAhead::ConversionAhead(Product product)
     : ahead_({[product](const QString& path) { return convertedBytes(path, product); },
-              [product](const QString& path) { return convert(path, product); }},
-             workers, budgetBytes) {}
+              [product](const QString& path) { return convert(path, product); }}) {}
 
-ConversionAhead::ConversionAhead(Convert convert, std::function<std::size_t(const QString&)> bytes,
-                                 int workers, std::size_t budgetBytes)
-    : ahead_({[bytes = std::move(bytes)](const QString& path) {
-                  try {
-                      return bytes(path);
-                  } catch (...) {
-                      return std::size_t(0);
-                  }
-              },
-              [convert = std::move(convert)](const QString& path) -> WorkAhead::Result {
+ConversionAhead::ConversionAhead(Convert convert, std::function<std::size_t(const QString&)> bytes)
+    : ahead_({std::move(bytes), [convert = std::move(convert)](const QString& path) {
                   return std::make_shared<Converted>(Converted{QImage(), convert(path)});
-              }},
-             workers, budgetBytes) {}
+              }}) {}
 
 } // namespace picture

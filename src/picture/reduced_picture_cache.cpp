@@ -1,5 +1,7 @@
 #include "picture/reduced_picture_cache.h"
 
+#include "picture/picture_error.h"
+
 #include <algorithm>
 
 namespace picture {
@@ -26,10 +28,15 @@ QImage broughtDown(const QImage& image, QSize view) {
     return image.scaled(within, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
+// One that does not load is empty.
 ReducedPicture viewPicture(const QString& path, QSize view) {
-    ReducedPicture loaded = LoadReducedPicture(path, view);
-    loaded.image = broughtDown(loaded.image, view);
-    return loaded;
+    try {
+        ReducedPicture loaded = LoadReducedPicture(path, view);
+        loaded.image = broughtDown(loaded.image, view);
+        return loaded;
+    } catch (const PictureError&) {
+        return {};
+    }
 }
 
 std::size_t bytesOf(const ReducedPicture& picture) {
@@ -41,24 +48,37 @@ std::size_t bytesOf(const ReducedPicture& picture) {
 ReducedPictureCache::ReducedPictureCache(std::size_t budgetBytes, QSize viewSize)
     : budget_(budgetBytes), viewSize_(viewSize),
       ahead_({pictureBytes,
-              [viewSize](const QString& path) {
-                  return std::make_shared<ReducedPicture>(viewPicture(path, viewSize));
-              }},
-             1, 256 * 1024 * 1024) {}
+              [viewSize](const QString& path) { return viewPicture(path, viewSize); }}) {}
+
+std::optional<ReducedPicture> ReducedPictureCache::kept(const QString& path,
+                                                        const std::optional<FileStamp>& stamp) {
+    const auto same =
+        std::find_if(kept_.begin(), kept_.end(), [&](const Kept& k) { return k.path == path; });
+    if (same == kept_.end())
+        return std::nullopt;
+    Kept found = std::move(*same);
+    kept_.erase(same);
+    if (stamp != found.stamp)
+        return std::nullopt;
+    kept_.push_front(std::move(found));
+    return kept_.front().picture;
+}
+
+std::optional<ReducedPicture> ReducedPictureCache::find(const QString& path) {
+    const std::optional<FileStamp> stamp = StampOf(path);
+    if (auto found = kept(path, stamp))
+        return found;
+    std::optional<ReducedPicture> ready = ahead_.ready(path);
+    if (ready && stamp)
+        keep(path, *stamp, *ready);
+    return ready;
+}
 
 ReducedPicture ReducedPictureCache::load(const QString& path) {
     const std::optional<FileStamp> stamp = StampOf(path);
-    const auto same =
-        std::find_if(kept_.begin(), kept_.end(), [&](const Kept& k) { return k.path == path; });
-    if (same != kept_.end()) {
-        Kept found = std::move(*same);
-        kept_.erase(same);
-        if (stamp == found.stamp) {
-            kept_.push_front(std::move(found));
-            return kept_.front().picture;
-        }
-    }
-    const auto ready = std::static_pointer_cast<const ReducedPicture>(ahead_.take(path));
+    if (auto found = kept(path, stamp))
+        return *found;
+    const std::optional<ReducedPicture> ready = ahead_.take(path);
     ReducedPicture picture = ready ? *ready : viewPicture(path, viewSize_);
     // Only a file that stood still while it was read is worth keeping.
     if (stamp && StampOf(path) == stamp)

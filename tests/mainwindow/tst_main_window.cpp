@@ -4,6 +4,8 @@
 
 #include <QMenuBar>
 #include <QScreen>
+#include <QSemaphore>
+#include <QThreadPool>
 
 #include <unistd.h>
 
@@ -192,6 +194,7 @@ private slots:
         desktop().setMousePointer(platform::MousePointer::Hourglass);
         desktop().pointerHistory.clear();
         clickRow(ui().BMPlist, 1);
+        settleFilmstrip();
         QCOMPARE(ui().bmplist_filename_label->text(), "p1.bmp");
         QCOMPARE(ui().bmp_size_label->text(), "W41 x H480");
         QCOMPARE(ui().Previous_image->Picture().width(), 40);
@@ -203,10 +206,33 @@ private slots:
                  (QList{platform::MousePointer::Hourglass, platform::MousePointer::Hourglass}));
     }
 
+    // The window never waits for a worker: with every one of them held, a click moves the
+    // selection at once, and the thumbnails are painted when the workers are free again.
+    void filmstripNeverWaitsForTheWorkers() {
+        settleFilmstrip();
+        QThreadPool* const pool = &picture::AheadPool();
+        QSemaphore held;
+        for (int i = 0; i < pool->maxThreadCount(); ++i)
+            pool->start([&held] { held.acquire(); });
+        clickRow(ui().BMPlist, 1);
+        QCOMPARE(ui().BMPlist->ListIndex(), 1);
+        QVERIFY(ui().Selected_Image->Picture().isNull());
+        QCOMPARE(ui().bmplist_filename_label->text(), "");
+        QVERIFY(ui().Next_image->Picture().isNull());
+
+        held.release(pool->maxThreadCount());
+        settleFilmstrip();
+        QCOMPARE(ui().Selected_Image->Picture().width(), 41);
+        QCOMPARE(ui().bmplist_filename_label->text(), "p1.bmp");
+        QCOMPARE(ui().bmp_size_label->text(), "W41 x H480");
+        QCOMPARE(ui().Next_image->Picture().width(), 42);
+    }
+
     // No selection: only the next thumbnail shows, the first picture. A listed picture that has
     // gone since shows as an empty frame with empty labels.
     void noSelectionAndAPictureThatHasGone() {
         w().RefreshFilmstrip();
+        settleFilmstrip();
         QVERIFY(ui().Previous_image->Picture().isNull());
         QVERIFY(ui().Selected_Image->Picture().isNull());
         QCOMPARE(ui().Next_image->Picture().width(), 40);
@@ -214,6 +240,7 @@ private slots:
 
         QVERIFY(QFile::remove(started->paths[2]));
         clickRow(ui().BMPlist, 2);
+        settleFilmstrip();
         QVERIFY(ui().Selected_Image->Picture().isNull());
         QCOMPARE(ui().bmplist_filename_label->text(), "");
         QCOMPARE(ui().bmp_size_label->text(), "");
@@ -226,11 +253,13 @@ private slots:
             started->write({.name = "big.jpg", .size = {2000, 1600}, .format = "JPEG"});
         ui().BMPlist->AddItem(big, 0);
         ui().BMPlist->setListIndex(0);
+        settleFilmstrip();
         QCOMPARE(ui().bmp_size_label->text(), "W2000 x H1600");
         QCOMPARE(ui().TempImage->Width(), 2000);
         QCOMPARE(ui().TempImage->Height(), 1600);
         QCOMPARE(ui().Selected_Image->Picture().size(), QSize(125, 91));
         ui().BMPlist->setListIndex(1);
+        settleFilmstrip();
         QCOMPARE(ui().Previous_image->Picture().size(), QSize(125, 91));
 
         // A camera held upright: the orientation tag turns the natural size too.
@@ -244,6 +273,7 @@ private slots:
         bytes.insert(2, exif); // straight after the start-of-image marker
         ui().BMPlist->AddItem(writeBytes(started->path(""), "upright.jpg", bytes), 0);
         ui().BMPlist->setListIndex(0);
+        settleFilmstrip();
         QCOMPARE(ui().bmp_size_label->text(), "W1600 x H2000");
     }
 
@@ -260,8 +290,11 @@ private slots:
 
         const qint64 before = residentBytes();
         ui().BMPlist->setListIndex(0);
-        for (int i = 1; i < 5; ++i)
+        for (int i = 1; i < 5; ++i) {
+            settleFilmstrip();
             QTest::mouseClick(ui().Next_image, Qt::LeftButton);
+        }
+        settleFilmstrip();
         [[maybe_unused]] const qint64 grown = residentBytes() - before;
 
 #ifndef __SANITIZE_ADDRESS__ // which holds freed memory back for a while

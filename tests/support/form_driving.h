@@ -2,8 +2,10 @@
 
 #include "browse/preview_form.h"
 #include "mainwindow/my_main_form.h"
+#include "picture/work_ahead.h"
 #include "platform/qt/window_frame.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QListWidget>
@@ -14,6 +16,15 @@
 // Presses `button` on row `row` of a list as the user does, on the list's viewport.
 inline void clickRow(QListWidget* list, int row, Qt::MouseButton button = Qt::LeftButton) {
     QTest::mouseClick(list->viewport(), button, {}, list->visualItemRect(list->item(row)).center());
+}
+
+// Lets the filmstrip's pictures the workers are making arrive and be painted; an arrival
+// may ask for more.
+inline void settleFilmstrip() {
+    for (int round = 0; round < 3; ++round) {
+        picture::AheadPool().waitForDone();
+        QCoreApplication::processEvents();
+    }
 }
 
 // A double click as a mouse gives it: a click, then the second press as a double click. A
