@@ -1,5 +1,6 @@
 #include "allocation_tracker.h"
 #include "picture/bitmap_saver.h"
+#include "picture/large_buffers.h"
 #include "picture/picture_conversion.h"
 #include "picture/picture_error.h"
 #include "picture/picture_loader.h"
@@ -237,6 +238,23 @@ private slots:
         desktop.windowsDir.clear();
         QVERIFY_THROWS_EXCEPTION(PictureError, picture::LoadPictureAsDib(picture, dib, holder));
         QCOMPARE(state(dib), QList<qint64>(15, 0));
+    }
+
+    // A frame let go is kept for the next of its size, so a run maps each frame's memory
+    // once; two at most, so that what a run holds stays what it uses.
+    void largeBuffersKeepTwoSpares() {
+        namespace large = picture::large_buffers;
+        const std::size_t size = 3 * 1024 * 1024;
+        std::uint8_t* taken[4];
+        for (std::uint8_t*& bytes : taken)
+            bytes = large::take(size);
+        for (std::uint8_t* bytes : taken)
+            large::giveBack(bytes, size);
+        QCOMPARE(large::spareBytes(), 2 * size);
+        std::uint8_t* const again = large::take(size);
+        QVERIFY(again == taken[2] || again == taken[3]);
+        QCOMPARE(large::spareBytes(), size);
+        large::giveBack(again, size);
     }
 };
 
