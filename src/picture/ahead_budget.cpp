@@ -7,22 +7,23 @@ AheadBudget& AheadBudget::process() {
     return budget;
 }
 
+AheadBudget::AheadBudget(std::size_t limit) : state_(std::make_shared<State>(limit)) {}
+
 AheadBudget::Share AheadBudget::take(std::size_t bytes) {
-    std::lock_guard lock(mutex_);
-    if (bytes > limit_ - held_)
+    std::lock_guard lock(state_->mutex);
+    if (bytes > state_->limit - state_->held)
         return nullptr;
-    held_ += bytes;
+    state_->held += bytes;
     // The share owns nothing but its bytes: its deleter gives them back.
-    return Share(this, [bytes](void* budget) {
-        auto* self = static_cast<AheadBudget*>(budget);
-        std::lock_guard lock(self->mutex_);
-        self->held_ -= bytes;
+    return Share(state_.get(), [state = state_, bytes](void*) {
+        std::lock_guard lock(state->mutex);
+        state->held -= bytes;
     });
 }
 
 std::size_t AheadBudget::held() const {
-    std::lock_guard lock(mutex_);
-    return held_;
+    std::lock_guard lock(state_->mutex);
+    return state_->held;
 }
 
 } // namespace picture

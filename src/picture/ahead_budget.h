@@ -19,7 +19,7 @@ public:
     static constexpr std::size_t processBytes = 256 * 1024 * 1024;
     static AheadBudget& process();
 
-    explicit AheadBudget(std::size_t limit) : limit_(limit) {}
+    explicit AheadBudget(std::size_t limit);
     AheadBudget(const AheadBudget&) = delete;
     AheadBudget& operator=(const AheadBudget&) = delete;
 
@@ -29,9 +29,13 @@ public:
     std::size_t held() const;
 
 private:
-    const std::size_t limit_;
-    mutable std::mutex mutex_;
-    std::size_t held_ = 0;
+    // Shared with the shares, which may be let go on a worker after the budget has gone.
+    struct State {
+        std::size_t limit;
+        std::mutex mutex;
+        std::size_t held = 0;
+    };
+    const std::shared_ptr<State> state_;
 };
 
 } // namespace picture
