@@ -4,6 +4,7 @@
 #include "make/progress_meter.h"
 #include "picture/checked_reader.h"
 #include "picture/dib.h"
+#include "picture/file_stamp.h"
 #include "picture/fitted_picture.h"
 #include "picture/picture_error.h"
 #include "picture/picture_loader.h"
@@ -15,7 +16,10 @@ CommandLineHost::CommandLineHost(QStringList pictures, const MakeOptions& option
     : pictures_(std::move(pictures)), options_(options), picturesAhead_(decoders * 2),
       ahead_([this](const QString& path) { return convert(path); },
              [this](const QString& path) { return frameBytes(path); }),
-      meter_(meter) {}
+      meter_(meter) {
+    // The first pictures are decoded while the job opens its file.
+    ahead_.expect(pictures_.mid(0, picturesAhead_));
+}
 
 picture::BitmapBytes CommandLineHost::convert(const QString& path) const {
     if (options_.fit)
@@ -36,6 +40,12 @@ std::size_t CommandLineHost::frameBytes(const QString& path) const {
 }
 
 bool CommandLineHost::loadPictureAsDib(const QString& path, picture::cDIB& dib) {
+    // The job loads its first picture twice, to open the stream and to write the first frame:
+    // the DIB still holds it.
+    const std::optional<picture::FileStamp> stamp = picture::StampOf(path);
+    if (&dib == heldBy_ && path == held_ && stamp && stamp == heldStamp_)
+        return true;
+    heldBy_ = nullptr;
     // The picture is handed over whole to the DIB, pixels and all, without a copy.
     const std::shared_ptr<picture::Converted> converted = ahead_.takeOver(path);
     // The next few: as many as the workers can have under way, and one more for each to
@@ -53,6 +63,8 @@ bool CommandLineHost::loadPictureAsDib(const QString& path, picture::cDIB& dib) 
             first_ = format;
         else if (format != *first_)
             changed(path, format);
+        if (adopted)
+            heldBy_ = &dib, held_ = path, heldStamp_ = stamp;
         return adopted;
     } catch (const picture::PictureError& e) {
         // The window lets the picture before take the place of one that no longer loads; a

@@ -3,6 +3,7 @@
 #include "job/job_host.h"
 #include "make/make_options.h"
 #include "picture/conversion_ahead.h"
+#include "picture/file_stamp.h"
 #include "picture/picture_format.h"
 
 #include <QStringList>
@@ -53,6 +54,10 @@ private:
     bool requested_ = false;
     std::optional<QString> pictureFailure_;
     std::optional<picture::PictureFormat> first_; // as the first picture converted
+    // The picture the DIB was last given, as its file stood before it was read.
+    const picture::cDIB* heldBy_ = nullptr;
+    QString held_;
+    std::optional<picture::FileStamp> heldStamp_;
     bool pictureChanged_ = false;
     [[noreturn]] void changed(const QString& path, const picture::PictureFormat& now);
 };

@@ -31,6 +31,7 @@ public:
 private:
     // Shared with the shares, which may be let go on a worker after the budget has gone.
     struct State {
+        explicit State(std::size_t bytes) : limit(bytes) {}
         std::size_t limit;
         std::mutex mutex;
         std::size_t held = 0;
