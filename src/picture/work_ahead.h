@@ -65,9 +65,9 @@ public:
         for (const std::shared_ptr<Task>& task : leaving_)
             task->drop();
         for (const std::shared_ptr<Task>& task : leaving_)
-            task->future.waitForFinished(), TakenOver(task.get());
+            endOf(*task);
         for (auto& [path, task] : tasks_)
-            task->future.waitForFinished(), TakenOver(task.get());
+            endOf(*task);
     }
     WorkAhead(const WorkAhead&) = delete;
     WorkAhead& operator=(const WorkAhead&) = delete;
@@ -86,12 +86,12 @@ public:
             } else {
                 auto task = std::make_shared<Task>(path);
                 kept.emplace(path, task);
-                // Of the work waiting, the highest priority starts first.
                 std::function<void()> run = [task, work = work_, &budget = budget_] {
                     TakenOver(&AheadPool());
                     task->run(*work, budget);
                 };
-                // The pool itself marks the hand-over of everything the work holds.
+                // The pool itself marks the hand-over of everything the work holds. Of the
+                // work waiting, the highest priority starts first.
                 HandedOver(&AheadPool());
                 AheadPool().start(std::move(run), priority);
             }
@@ -124,8 +124,7 @@ public:
             return std::nullopt;
         const std::shared_ptr<Task> task = found->second;
         task->run(*work_, budget_);
-        task->future.waitForFinished();
-        TakenOver(task.get());
+        endOf(*task);
         if (keep == Keep::No) {
             tasks_.erase(found);
             return standing(path, task->future.takeResult());
@@ -227,6 +226,10 @@ private:
         QFuture<Outcome> future;
     };
 
+    static void endOf(Task& task) {
+        task.future.waitForFinished();
+        TakenOver(&task);
+    }
     static std::optional<T> standing(const QString& path, Outcome outcome) {
         if (!outcome.result || StampOf(path) != outcome.stamp)
             return std::nullopt;
