@@ -15,7 +15,8 @@ picture::ReducedPicture MyMainForm::thumbnailOf(const QString& path) {
         return {};
     if (auto found = thumbnails_.find(path))
         return *found;
-    if (thumbnailsAwaited_.contains(path))
+    // The job converts every picture for the video and offers it.
+    if (isBusy() || thumbnailsAwaited_.contains(path))
         return {};
     if (thumbnails_.whenMade(path, this, [this, path] {
             thumbnailsAwaited_.remove(path);
@@ -30,6 +31,14 @@ picture::ReducedPicture MyMainForm::thumbnailOf(const QString& path) {
     return thumbnails_.load(path);
 }
 
+void MyMainForm::offerThumbnail(const QString& path, const QImage& whole, Shown shown) {
+    thumbnails_.offer(path, whole);
+    const int i = BMPlist->ListIndex();
+    if (shown == Shown::Now && i != -1 &&
+        (BMPlist->List(i) == path || BMPlist->List(i - 1) == path || BMPlist->List(i + 1) == path))
+        showFilmstrip(Arrival::Yes);
+}
+
 void MyMainForm::RefreshFilmstrip() {
     showFilmstrip(Arrival::No);
 }
@@ -42,8 +51,11 @@ void MyMainForm::showFilmstrip(Arrival arrival) {
     const QString next = i < n - 1 ? BMPlist->List(i + 1) : QString();
     // Moving on by one needs the picture after the next; during the Make command the job
     // offers the pictures from its own conversions instead.
-    thumbnails_.expect({selected, next, previous,
-                        !isBusy() && i >= 0 && i + 2 < n ? BMPlist->List(i + 2) : QString()});
+    if (isBusy())
+        thumbnails_.expect({});
+    else
+        thumbnails_.expect(
+            {selected, next, previous, i >= 0 && i + 2 < n ? BMPlist->List(i + 2) : QString()});
 
     Previous_image->setPicture(thumbnailOf(previous).image);
 

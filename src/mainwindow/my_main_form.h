@@ -53,10 +53,10 @@ public:
     // setBusy is the one place that writes it.
     bool isBusy() const;
     // The filmstrip's picture of `path` made from `whole`, just loaded for the video, so
-    // that showing it reads nothing again.
-    void offerThumbnail(const QString& path, const QImage& whole) {
-        thumbnails_.offer(path, whole);
-    }
+    // that showing it reads nothing again. During the Make command the filmstrip makes no
+    // pictures of its own: `shown` paints this one now if the filmstrip shows it.
+    enum class Shown { Later, Now };
+    void offerThumbnail(const QString& path, const QImage& whole, Shown shown = Shown::Later);
     void setBusy(bool busy);
 
     platform::MousePointer MousePointer() const;

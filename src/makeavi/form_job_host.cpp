@@ -58,6 +58,7 @@ bool FormJobHost::loadPictureAsDib(const QString& path, picture::cDIB& dib) {
         const bool read = converted ? picture::LoadConvertedAsDib(*converted, dib, holder)
                                     : picture::LoadPictureAsDib(path, dib, holder);
         form_.TempImage->setPicture(holder);
+        form_.offerThumbnail(path, holder, MyMainForm::Shown::Now);
         return read;
     } catch (...) {
         form_.TempImage->setPicture(holder);
