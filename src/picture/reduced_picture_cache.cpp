@@ -1,5 +1,6 @@
 #include "picture/reduced_picture_cache.h"
 
+#include "picture/checked_reader.h"
 #include "picture/picture_error.h"
 
 #include <algorithm>
@@ -8,11 +9,23 @@ namespace picture {
 
 namespace {
 
-// The decoding may hold the whole picture for a moment.
-std::size_t pictureBytes(const QString& path) {
+// The decoding may hold the whole picture for a moment; a JPEG is decoded at the smallest of
+// libjpeg's scales that still covers the view.
+std::size_t pictureBytes(const QString& path, QSize view) {
     try {
         const QSize size = LoadedPictureSize(path);
-        return std::size_t(size.width()) * std::size_t(size.height()) * 4;
+        double share = 1;
+        if (CheckedReader(path).format() == "jpeg") {
+            const double factor = std::max(double(view.width()) / size.width(),
+                                           double(view.height()) / size.height());
+            for (const double scale : {0.125, 0.25, 0.5})
+                if (scale >= factor) {
+                    share = scale * scale;
+                    break;
+                }
+        }
+        return std::max(std::size_t(1),
+                        std::size_t(double(size.width()) * size.height() * 4 * share));
     } catch (...) {
         return 0;
     }
@@ -47,7 +60,7 @@ std::size_t bytesOf(const ReducedPicture& picture) {
 
 ReducedPictureCache::ReducedPictureCache(std::size_t budgetBytes, QSize viewSize)
     : budget_(budgetBytes), viewSize_(viewSize),
-      ahead_({pictureBytes,
+      ahead_({[viewSize](const QString& path) { return pictureBytes(path, viewSize); },
               [viewSize](const QString& path) { return viewPicture(path, viewSize); }}) {}
 
 std::optional<ReducedPicture> ReducedPictureCache::kept(const QString& path,

@@ -32,7 +32,9 @@ public:
     // Calls `made` on `context`'s thread once path's picture, expected, has been made or has
     // failed to be; false when it is not under way (find or load then tell).
     bool whenMade(const QString& path, QObject* context, std::function<void()> made) {
-        return ahead_.whenDone(path, context, std::move(made));
+        // One made before its file changed is made again.
+        return ahead_.whenDone(path, context, made) ||
+               (ahead_.restartIfStale(path) && ahead_.whenDone(path, context, made));
     }
     // Keeps the picture of `path` made from `whole`, the picture LoadPicture gave for it just
     // now, instead of reading the file again.

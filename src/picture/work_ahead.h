@@ -84,16 +84,7 @@ public:
             if (found != tasks_.end()) {
                 kept.insert(tasks_.extract(found));
             } else {
-                auto task = std::make_shared<Task>(path);
-                kept.emplace(path, task);
-                std::function<void()> run = [task, work = work_, &budget = budget_] {
-                    TakenOver(&AheadPool());
-                    task->run(*work, budget);
-                };
-                // The pool itself marks the hand-over of everything the work holds. Of the
-                // work waiting, the highest priority starts first.
-                HandedOver(&AheadPool());
-                AheadPool().start(std::move(run), priority);
+                kept.emplace(path, start(path, priority));
             }
             --priority;
         }
@@ -130,6 +121,20 @@ public:
             return standing(path, task->future.takeResult());
         }
         return standing(path, task->future.result());
+    }
+
+    // Starts path's work again when it is done and its result was made from the file as it
+    // stood before a change; false otherwise.
+    bool restartIfStale(const QString& path) {
+        const auto found = tasks_.find(path);
+        if (found == tasks_.end() || !found->second->future.isFinished())
+            return false;
+        TakenOver(found->second.get());
+        const Outcome outcome = found->second->future.result();
+        if (!outcome.result || StampOf(path) == outcome.stamp)
+            return false;
+        found->second = start(path, 0);
+        return true;
     }
 
     // path's result when its work is done and the result stands; never waits.
@@ -226,6 +231,18 @@ private:
         QFuture<Outcome> future;
     };
 
+    std::shared_ptr<Task> start(const QString& path, int priority) {
+        auto task = std::make_shared<Task>(path);
+        std::function<void()> run = [task, work = work_, &budget = budget_] {
+            TakenOver(&AheadPool());
+            task->run(*work, budget);
+        };
+        // The pool itself marks the hand-over of everything the work holds. Of the work
+        // waiting, the highest priority starts first.
+        HandedOver(&AheadPool());
+        AheadPool().start(std::move(run), priority);
+        return task;
+    }
     static void endOf(Task& task) {
         task.future.waitForFinished();
         TakenOver(&task);
