@@ -1,5 +1,7 @@
 #include "picture/jpeg_decoder.h"
 
+#include "picture/large_buffers.h"
+
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio> // jpeglib.h wants FILE declared first
@@ -145,7 +147,7 @@ std::optional<QImage> DecodeJpegToImage(const QByteArray& file) {
     Decompression jpeg;
     if (!jpeg.readHeader(file, rgb32Order))
         return std::nullopt;
-    QImage image(jpeg.width(), jpeg.height(), QImage::Format_RGB32);
+    QImage image = LargeImage(QSize(jpeg.width(), jpeg.height()), QImage::Format_RGB32);
     if (image.isNull() || !decodeRows(jpeg, [&](int y) { return image.scanLine(y); }))
         return std::nullopt;
     jpeg.applyResolution(image);

@@ -10,7 +10,7 @@ namespace picture::large_buffers {
 
 namespace {
 
-constexpr std::size_t mostSpares = 2;
+constexpr std::size_t mostSpares = 4;
 
 struct Spare {
     std::uint8_t* bytes;
@@ -68,3 +68,31 @@ std::size_t spareBytes() {
 }
 
 } // namespace picture::large_buffers
+
+namespace picture {
+
+QImage LargeImage(QSize size, QImage::Format format) {
+    const qsizetype stride = qsizetype(
+        (std::size_t(size.width()) * QImage::toPixelFormat(format).bitsPerPixel() + 31) / 32 * 4);
+    const std::size_t bytes = std::size_t(stride) * std::size_t(size.height());
+    if (size.isEmpty() || bytes < large_buffers::smallest)
+        return QImage(size, format);
+    std::uint8_t* pixels = large_buffers::take(bytes);
+    if (pixels == nullptr)
+        return QImage();
+    // The buffer goes back when the last copy of the picture goes, on whichever thread.
+    struct Held {
+        std::uint8_t* pixels;
+        std::size_t bytes;
+    };
+    return QImage(
+        pixels, size.width(), size.height(), stride, format,
+        [](void* info) {
+            const auto* held = static_cast<Held*>(info);
+            large_buffers::giveBack(held->pixels, held->bytes);
+            delete held;
+        },
+        new Held{pixels, bytes});
+}
+
+} // namespace picture

@@ -3,14 +3,19 @@
 #include <cstddef>
 #include <cstdint>
 
+#include <QImage>
+#include <QSize>
+
 namespace picture {
 
-// Memory for frames and other large buffers, mapped from the system rather than taken from
-// the heap, and kept for the next buffer of the same size when let go. A run converts the
-// same size of frame over and over on several threads; through the heap, each thread's arena
-// kept the frames it had freed, and a 1080p run held 20 to 25 MB more than its frames. Here
-// the process holds the buffers in use and at most two spares, and pays the page faults of a
-// frame only the first time.
+// Memory for frames, pictures and other large buffers, mapped from the system rather than
+// taken from the heap, and kept for the next buffer of the same size when let go. A run
+// converts pictures of one size over and over on several threads; through the heap, each
+// thread's arena kept the memory it had freed, and a 1080p run held 20 to 25 MB more than its
+// frames (the window's job, 35 MB more). Here the process holds the buffers in use and at
+// most four spares (a picture, its Bitmap and the job's DIB make three sizes of buffer
+// taken and given back for every picture), and pays the page faults of a buffer only the
+// first time.
 namespace large_buffers {
 
 // Buffers from this size up are mapped.
@@ -24,5 +29,9 @@ void giveBack(std::uint8_t* bytes, std::size_t size);
 std::size_t spareBytes();
 
 } // namespace large_buffers
+
+// A picture of `size` in `format` whose pixels, when large, live in such a buffer; uninitialised,
+// and null when there is no memory for it.
+QImage LargeImage(QSize size, QImage::Format format);
 
 } // namespace picture
