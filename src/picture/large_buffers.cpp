@@ -85,14 +85,21 @@ QImage LargeImage(QSize size, QImage::Format format) {
         std::uint8_t* pixels;
         std::size_t bytes;
     };
-    return QImage(
+    auto* held = new Held{pixels, bytes};
+    QImage image(
         pixels, size.width(), size.height(), stride, format,
         [](void* info) {
             const auto* held = static_cast<Held*>(info);
             large_buffers::giveBack(held->pixels, held->bytes);
             delete held;
         },
-        new Held{pixels, bytes});
+        held);
+    // A picture Qt refuses never calls the cleanup.
+    if (image.isNull()) {
+        large_buffers::giveBack(pixels, bytes);
+        delete held;
+    }
+    return image;
 }
 
 } // namespace picture
